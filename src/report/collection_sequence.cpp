@@ -1,0 +1,6 @@
+#include "report/ap_report.h"
+
+int CApReport::collectReport()
+{
+    return 0;
+}

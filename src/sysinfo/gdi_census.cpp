@@ -1,0 +1,5 @@
+#include "sysinfo/gdi_census.h"
+
+void collectGdiHandles()
+{
+}

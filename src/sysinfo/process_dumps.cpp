@@ -1,0 +1,5 @@
+#include "sysinfo/process_dumps.h"
+
+void createDumpFiles(bool)
+{
+}

@@ -1,0 +1,5 @@
+#include "sysinfo/system_info_worker.h"
+
+void waitForSystemInfoThread()
+{
+}

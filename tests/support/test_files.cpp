@@ -1,0 +1,55 @@
+#include "support/test_files.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+std::optional<std::string> readFileBytes(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool writeFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool hasLogLineShape(const std::string& line)
+{
+    static const std::regex shape(R"(^\[\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2},\d{3}\] [\s\S]*$)");
+    return std::regex_match(line, shape);
+}
+
+std::vector<std::string> readLogMessages(const std::wstring& path)
+{
+    std::vector<std::string> messages;
+    const auto bytes = readFileBytes(path);
+    if (!bytes) {
+        return messages;
+    }
+    constexpr size_t kPrefix = 1 + 23 + 2;
+    size_t start = 0;
+    while (start < bytes->size()) {
+        size_t end = bytes->find("\r\n", start);
+        if (end == std::string::npos) {
+            end = bytes->size();
+        }
+        const std::string line = bytes->substr(start, end - start);
+        messages.push_back(hasLogLineShape(line) ? line.substr(kPrefix) : line);
+        start = end + 2;
+    }
+    return messages;
+}
