@@ -7,19 +7,51 @@
 #include <sstream>
 
 #include "app/diagnostic_log.h"
+#include "app/report_options.h"
+#include "app/usage.h"
 #include "base/temp_folder.h"
+#include "platform/vosselutils/command_line_parser.h"
+#include "settings/ap_report_ini.h"
+#include "settings/ap_report_ini_default.h"
 #include "sysinfo/gdi_census.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"
 
+namespace {
+
+std::wstring defaultOutputPath()
+{
+    return getTempFolder(512) + L"cmdlinePrt.zip";
+}
+
+} // namespace
+
 bool CCmdApReport::parseCommandLine()
 {
     writeLogLine(std::wstring(L"cmd line : ") + GetCommandLineW());
+
+    CWinCommandLineParser parser(nullptr);
+    if (!parser.init()) {
+        printUsage();
+        return false;
+    }
+    options_ = parser.getOptions();
     return applyOptions();
 }
 
 bool CCmdApReport::applyOptions()
 {
+    if (!CApReportIni::iniFileExists()) {
+        writeLogLine(L"vossel generated 'VosselPRT.ini' doesn't exist. use default setting by CApReportIniDefault.");
+        CApReportIniDefault defaults;
+        if (!defaults.generateDefaultSettings()) {
+            writeLogLine(L"Fails to generate default vossel prt ini setting. cancel to generate PRT.");
+            return false;
+        }
+    }
+    setReportFilePath(getOptionValue(L"/file", defaultOutputPath()));
+    setAttachFilePath(getOptionValue(L"/attach", L""));
+    setDntDumpEnabled(getOptionFlag(L"/dntdmp"));
     return true;
 }
 
@@ -43,7 +75,7 @@ bool CCmdApReport::getOptionFlag(const std::wstring& name) const
 
 bool CCmdApReport::generateReport()
 {
-    const std::wstring outputPath = getOptionValue(L"/file", getTempFolder(512) + L"cmdlinePrt.zip");
+    const std::wstring outputPath = getOptionValue(L"/file", defaultOutputPath());
 
     if (PathFileExistsW(outputPath.c_str())) {
         if (!getOptionFlag(L"/overwrite") || !DeleteFileW(outputPath.c_str())) {

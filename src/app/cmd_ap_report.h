@@ -19,7 +19,8 @@ public:
 
     // The option's value when it was given with a non-empty value; otherwise fallback.
     std::wstring getOptionValue(const std::wstring& name, const std::wstring& fallback) const;
-    // True when the option is absent or empty; otherwise its value read as a decimal number.
+    // True when the option is absent or empty; otherwise its value read as a decimal number, so
+    // "0" clears the flag and any other number sets it (text that is no number reads as 0).
     bool getOptionFlag(const std::wstring& name) const;
 
     // Runs the report stages in order. Reports false on every path; the caller does not look.

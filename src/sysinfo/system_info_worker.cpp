@@ -1,5 +1,9 @@
 #include "sysinfo/system_info_worker.h"
 
+void startSystemInfoThread()
+{
+}
+
 void waitForSystemInfoThread()
 {
 }

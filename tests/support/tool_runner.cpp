@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <utility>
 #include <vector>
 
 #include "base/scoped_handle.h"
+
 
 namespace {
 
@@ -55,8 +57,61 @@ std::wstring testBinaryFolder()
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-std::optional<unsigned long> runProgram(const std::wstring& program, const std::wstring& args,
-    const EnvironmentOverrides& overrides, unsigned long timeoutMs)
+StartedProgram::StartedProgram(void* process, unsigned long processId)
+    : process_(process), processId_(processId)
+{
+}
+
+StartedProgram::~StartedProgram()
+{
+    terminate();
+}
+
+StartedProgram::StartedProgram(StartedProgram&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), processId_(other.processId_)
+{
+}
+
+StartedProgram& StartedProgram::operator=(StartedProgram&& other) noexcept
+{
+    if (this != &other) {
+        terminate();
+        process_ = std::exchange(other.process_, nullptr);
+        processId_ = other.processId_;
+    }
+    return *this;
+}
+
+bool StartedProgram::isRunning() const
+{
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<unsigned long> StartedProgram::wait(unsigned long timeoutMs)
+{
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process_, &exitCode);
+    return exitCode;
+}
+
+void StartedProgram::terminate()
+{
+    if (!process_) {
+        return;
+    }
+    if (isRunning()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 10000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+}
+
+StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
+    const EnvironmentOverrides& overrides, const std::wstring& outputPath)
 {
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!args.empty()) {
@@ -68,26 +123,36 @@ std::optional<unsigned long> runProgram(const std::wstring& program, const std::
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    ScopedFileHandle output;
+    if (!outputPath.empty()) {
+        SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+        output.reset(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output.get();
+        startup.hStdError = output.get();
+    }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), mutableCommandLine.data(), nullptr, nullptr, FALSE,
-            CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info)) {
-        return std::nullopt;
+    if (!CreateProcessW(program.c_str(), mutableCommandLine.data(), nullptr, nullptr,
+            output.isValid(), CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info)) {
+        return {};
     }
-    ScopedKernelHandle process(info.hProcess);
-    ScopedKernelHandle thread(info.hThread);
-    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
-        return std::nullopt;
-    }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.get(), &exitCode);
-    return exitCode;
+    CloseHandle(info.hThread);
+    return StartedProgram(info.hProcess, info.dwProcessId);
+}
+
+std::optional<unsigned long> runProgram(const std::wstring& program, const std::wstring& args,
+    const EnvironmentOverrides& overrides, unsigned long timeoutMs)
+{
+    StartedProgram started = startProgram(program, args, overrides);
+    return started.wait(timeoutMs);
 }
 
 std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
-    unsigned long timeoutMs)
+    const std::wstring& outputPath, unsigned long timeoutMs)
 {
-    return runProgram(testBinaryFolder() + L"VosselPRT.exe", args,
-        {{L"TMP", tempFolder}, {L"TEMP", tempFolder}}, timeoutMs);
+    StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", args,
+        {{L"TMP", tempFolder}, {L"TEMP", tempFolder}}, outputPath);
+    return tool.wait(timeoutMs);
 }

@@ -13,12 +13,39 @@ using EnvironmentOverrides = std::vector<std::pair<std::wstring, std::wstring>>;
 // built beside it.
 std::wstring testBinaryFolder();
 
+// A program started by a test, terminated when the owner goes unless it has ended by then.
+class StartedProgram {
+public:
+    StartedProgram() = default;
+    StartedProgram(void* process, unsigned long processId);
+    ~StartedProgram();
+    StartedProgram(StartedProgram&& other) noexcept;
+    StartedProgram& operator=(StartedProgram&& other) noexcept;
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    bool isRunning() const;
+    unsigned long processId() const { return processId_; }
+    // The exit code once it ended within timeoutMs; nothing otherwise.
+    std::optional<unsigned long> wait(unsigned long timeoutMs);
+    void terminate();
+
+private:
+    void* process_ = nullptr;
+    unsigned long processId_ = 0;
+};
+
+// Starts "program" args with the test's environment changed by overrides, without waiting. With
+// a non-empty outputPath the program's standard output and error go to that file.
+StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
+    const EnvironmentOverrides& overrides, const std::wstring& outputPath = L"");
+
 // Starts "program" args with the test's environment, changed by overrides (a name matched without
 // regard to case), waits at most timeoutMs and returns the exit code; nothing when it could not
 // start or did not end in time (it is then terminated).
 std::optional<unsigned long> runProgram(const std::wstring& program, const std::wstring& args,
     const EnvironmentOverrides& overrides, unsigned long timeoutMs);
 
-// Runs VosselPRT.exe with TMP and TEMP set to tempFolder.
+// Runs VosselPRT.exe with TMP and TEMP set to tempFolder; see startProgram for outputPath.
 std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
-    unsigned long timeoutMs = 120000);
+    const std::wstring& outputPath = L"", unsigned long timeoutMs = 120000);

@@ -1,0 +1,6 @@
+#include "settings/ap_report_ini.h"
+
+bool CApReportIni::findCertificate(std::wstring, std::string)
+{
+    return false;
+}

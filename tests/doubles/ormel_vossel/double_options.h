@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// How a test wants the client double to behave.
+//   --answer now|never|late     flush answer: at once (default), never, or after --answer-delay
+//   --answer-delay MS           delay of a late answer (default 2000)
+//   --exit-after MS             end by itself after MS milliseconds (default: run until killed)
+//   --record PATH               append one line per flush request: "flush-request WPARAM LPARAM"
+//   --ready NAME                signal the named event once the window exists
+struct DoubleOptions {
+    enum class Answer { now, never, late };
+    Answer answer = Answer::now;
+    unsigned long answerDelayMs = 2000;
+    unsigned long exitAfterMs = 0;
+    std::wstring recordPath;
+    std::wstring readyEvent;
+};
+
+// False when an argument is not understood.
+bool parseDoubleOptions(int argc, wchar_t** argv, DoubleOptions& options);

@@ -1,0 +1,22 @@
+// Test double of the running Vossel client: see double_options.h for what a test can ask of it.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "client_window.h"
+#include "double_options.h"
+
+int main()
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    DoubleOptions options;
+    if (!argv || !parseDoubleOptions(argc, argv, options)) {
+        std::fputs("OrmelVossel (test double): unknown arguments\n", stderr);
+        return 1;
+    }
+    LocalFree(argv);
+    return runClientWindow(options);
+}
