@@ -87,6 +87,11 @@ int runClientWindow(const DoubleOptions& options)
             CloseHandle(ready);
         }
     }
+    if (!options.readyFile.empty()) {
+        if (FILE* file = _wfopen(options.readyFile.c_str(), L"wb")) {
+            std::fclose(file);
+        }
+    }
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -8,6 +8,7 @@
 //   --exit-after MS             end by itself after MS milliseconds (default: run until killed)
 //   --record PATH               append one line per flush request: "flush-request WPARAM LPARAM"
 //   --ready NAME                signal the named event once the window exists
+//   --ready-file PATH           write that file once the window exists (for scripts)
 struct DoubleOptions {
     enum class Answer { now, never, late };
     Answer answer = Answer::now;
@@ -15,6 +16,7 @@ struct DoubleOptions {
     unsigned long exitAfterMs = 0;
     std::wstring recordPath;
     std::wstring readyEvent;
+    std::wstring readyFile;
 };
 
 // False when an argument is not understood.
