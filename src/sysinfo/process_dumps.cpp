@@ -3,3 +3,8 @@
 void createDumpFiles(bool)
 {
 }
+
+std::wstring crashDumpFilePath()
+{
+    return {};
+}

@@ -7,3 +7,8 @@ void startSystemInfoThread()
 void waitForSystemInfoThread()
 {
 }
+
+std::wstring getSystemInfoFilePath()
+{
+    return {};
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <minizip/ioapi.h>
+
+// The zip writer's view of the data stream: a file that lives in the stream's buffer. One
+// instance exists, so one archive can be open at a time.
+struct MemoryFile {
+    unsigned char* base;
+    std::uint32_t capacity;
+    std::uint32_t size;     // end of the data written so far
+    std::uint32_t position; // current read and write offset
+};
+
+// The memory file's values; they stay after the archive closes, so its final position can be read.
+MemoryFile& theMemoryFile();
+
+// The "file name" under which the zip writer opens the data stream: its buffer address and its
+// capacity in hexadecimal, joined by "+". The whole address is carried, whatever its width.
+std::string memoryFileName(const void* buffer, std::uint32_t capacity);
+
+// The capacity to grow to when a write of writeLength bytes does not fit: 256 MiB first, then
+// steps of 128 MiB; a single write larger than half of that gets twice its own length. 0 when no
+// 32-bit capacity would do.
+std::uint32_t grownCapacity(std::uint32_t capacity, std::uint32_t writeLength);
+
+void fillMemoryFileFuncs(zlib_filefunc_def* table);
+
+voidpf ZCALLBACK memOpen(voidpf opaque, const char* name, int mode);
+uLong ZCALLBACK memRead(voidpf opaque, voidpf file, void* buf, uLong n);
+uLong ZCALLBACK memWrite(voidpf opaque, voidpf file, const void* buf, uLong n);
+long ZCALLBACK memTell(voidpf opaque, voidpf file);
+long ZCALLBACK memSeek(voidpf opaque, voidpf file, uLong offset, int origin);
+int ZCALLBACK memClose(voidpf opaque, voidpf file);
+int ZCALLBACK memTestError(voidpf opaque, voidpf file);

@@ -1,0 +1,132 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/client_double.h"
+#include "support/zip_reader.h"
+#include "tool_run_fixture.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string utf16(const std::string& ascii)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+const ZipEntry* findEntry(const std::vector<ZipEntry>& entries, const std::string& name)
+{
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const ZipEntry& e) { return e.name == name; });
+    return found == entries.end() ? nullptr : &*found;
+}
+
+class ReportArchive : public ToolRunTest {
+protected:
+    std::wstring put(const std::wstring& name, const std::string& bytes)
+    {
+        const std::wstring path = temp() + name;
+        EXPECT_TRUE(writeFileBytes(path, bytes));
+        return path;
+    }
+};
+
+TEST_F(ReportArchive, HoldsTheSingleFilesInTheirFixedOrder)
+{
+    writeIni("[Config]\r\nProductMode=desk\r\n");
+    put(L"dntcolex.dmp", "32-bit companion dump");
+    put(L"dntcolex64.dmp", "64-bit companion dump");
+    put(L"gdi.txt", utf16("Handle,Type\r\n"));
+    for (const wchar_t* shot : {L"Vossel_Screenshot3.png", L"Vossel_Screenshot1.png", L"Vossel_Screenshot2.png"}) {
+        put(shot, std::string("png ") + char('0' + shot[17] - L'0'));
+    }
+    put(L"OrmelVosselInstaller.LOG", "installer log");
+    ASSERT_TRUE(CreateDirectoryW((temp() + L"attachments").c_str(), nullptr));
+    const std::wstring attachment = put(L"attachments\\notes.txt", "what I saw");
+    ASSERT_TRUE(CreateDirectoryW((temp() + L"out").c_str(), nullptr));
+    const std::wstring output = temp() + L"out\\report.zip";
+
+    runTool(L"/flushed /file \"" + output + L"\" /attach \"" + attachment
+        + L"\" /summary Audio /contact \"jo@example.invalid\" /ProblemArea audio");
+
+    const auto entries = readZipArchive(output);
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_EQ(entryNames(*entries),
+        (Names{"VosselPRT.ini", "dntcolex.dmp", "dntcolex64.dmp", "user-comment.txt", "metadata.txt", "gdi.txt",
+            "notes.txt", "Vossel_Screenshot1.png", "Vossel_Screenshot2.png", "Vossel_Screenshot3.png",
+            "OrmelVosselInstaller.LOG", "PRT.txt"}));
+    ASSERT_EQ(entries->size(), 12u);
+    EXPECT_EQ((*entries)[0].bytes, "[Config]\r\nProductMode=desk\r\n");
+    EXPECT_EQ((*entries)[1].bytes, "32-bit companion dump");
+    EXPECT_EQ((*entries)[3].bytes, utf16("Audio\r\nno comments\r\njo@example.invalid\r\n"));
+    EXPECT_EQ((*entries)[4].bytes, utf16(",audio,0,1.0.0.1,desk,\nVossel Version: 1.0.0.0 (Build 1)"));
+    EXPECT_EQ((*entries)[6].bytes, "what I saw");
+    EXPECT_EQ((*entries)[7].bytes, "png 1");
+    EXPECT_EQ((*entries)[9].bytes, "png 3");
+    for (const auto& entry : *entries) {
+        EXPECT_EQ(entry.dosDate, (*entries)[0].dosDate) << entry.name;
+    }
+
+    // The log in the report is the log on disk as it stood when it was added.
+    const std::string disk = readFileBytes(temp() + L"PRT.txt").value_or("");
+    const std::string& archived = entries->back().bytes;
+    EXPECT_EQ(disk.compare(0, archived.size(), archived), 0);
+    const std::vector<std::string> archivedLines = [&] {
+        put(L"archived-log.txt", archived);
+        return readLogMessages(temp() + L"archived-log.txt");
+    }();
+    ASSERT_FALSE(archivedLines.empty());
+    EXPECT_EQ(archivedLines.back(), "Adding " + tempText() + "PRT.txt to zip stream.");
+}
+
+TEST_F(ReportArchive, DefaultSettingsHaveNoSettingsFileAndNoScreenshots)
+{
+    RunningClientDouble client;
+    put(L"Vossel_Screenshot1.png", "png");
+    runTool(L"/flushed");
+
+    const auto entries = readZipArchive(temp() + L"cmdlinePrt.zip");
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_EQ(entryNames(*entries), (Names{"user-comment.txt", "metadata.txt", "PRT.txt"}));
+    ASSERT_NE(findEntry(*entries, "user-comment.txt"), nullptr);
+    EXPECT_EQ(findEntry(*entries, "user-comment.txt")->bytes, utf16("no summary\r\nno comments\r\n\r\n"));
+    EXPECT_EQ(findEntry(*entries, "metadata.txt")->bytes,
+        utf16(",other,0,1.0.0.1,default,\nVossel Version: 1.0.0.0 (Build 1)"));
+}
+
+TEST_F(ReportArchive, LinesAfterTheLogWasAddedStayOutOfTheReport)
+{
+    writeIni("[Config]\r\n");
+    const std::wstring output = temp() + L"missing-folder\\report.zip";
+    runTool(L"/flushed /file \"" + output + L"\"");
+
+    // The move failed, so the report stays in the temporary folder under its archive file name.
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = FindFirstFileW((temp() + L"Vossel-Win-*.zip").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    FindClose(find);
+    const std::wstring name = found.cFileName;
+    const std::string narrowName(name.begin(), name.end());
+    EXPECT_TRUE(std::regex_match(narrowName, std::regex(R"(Vossel-Win-1\.0\.0\.1-\d{8}_\d{6}-[^ ]*\.zip)")))
+        << narrowName;
+
+    const std::string renameLine = "Failed to rename file from " + tempText() + narrowName + " to "
+        + std::string(output.begin(), output.end());
+    const auto disk = logMessages();
+    EXPECT_NE(std::find(disk.begin(), disk.end(), renameLine), disk.end());
+
+    const auto entries = readZipArchive(temp() + name);
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_NE(findEntry(*entries, "PRT.txt"), nullptr);
+    EXPECT_EQ(findEntry(*entries, "PRT.txt")->bytes.find("Failed to rename"), std::string::npos);
+}
+
+} // namespace
