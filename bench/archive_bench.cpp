@@ -1,0 +1,56 @@
+// Builds a report archive from every file below a folder with the tool's own archive writer and
+// prints how long it took and how much memory it needed.
+//   archive_bench.exe FOLDER OUTPUT.zip
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/vosselutils/file_utils.h"
+#include "report/ap_report.h"
+#include "report/data_stream.h"
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 3) {
+        std::fputs("usage: archive_bench FOLDER OUTPUT.zip\n", stderr);
+        return 2;
+    }
+    std::vector<std::wstring> files;
+    vosselutils::FileUtils::getFilesFromDirectory(argv[1], L"", files);
+    unsigned long long inputBytes = 0;
+    for (const auto& file : files) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) {
+            inputBytes += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        }
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    CApReport report;
+    zipFile archive = report.beginArchive();
+    if (!archive) {
+        std::fputs("the archive could not begin\n", stderr);
+        return 1;
+    }
+    for (const auto& file : files) {
+        report.addFileToArchive(archive, file);
+    }
+    report.finishArchive(archive);
+    report.saveArchive(argv[2]);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    const double mb = 1024.0 * 1024.0;
+    std::printf("files %zu\ninput_mb %.1f\narchive_mb %.1f\nseconds %.2f\nmb_per_s %.1f\npeak_working_set_mb %.1f\n"
+                "peak_commit_mb %.1f\n",
+        files.size(), inputBytes / mb, theDataStream().length() / mb, seconds, inputBytes / mb / seconds,
+        memory.PeakWorkingSetSize / mb, memory.PeakPagefileUsage / mb);
+    return 0;
+}
