@@ -6,3 +6,6 @@
 // breaks; empty when the settings found none.
 std::string getEncryptionCertificate();
 void setEncryptionCertificate(const std::string& base64);
+
+// Base64 of bytes, without line breaks.
+std::string encodeCertificateBase64(const unsigned char* bytes, unsigned long length);

@@ -7,8 +7,12 @@
 #include "app/report_options.h"
 #include "base/temp_folder.h"
 #include "crypto/encryption_certificate.h"
+#include "base/scoped_handle.h"
+#include "platform/lumocoreutils/encryption_utils.h"
+#include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/file_utils.h"
 #include "report/ap_report.h"
+#include "report/data_stream.h"
 #include "settings/ap_report_ini.h"
 
 void CApReport::saveReport()
@@ -35,6 +39,49 @@ void CApReport::saveReport()
         writeLogLine(L"Failed to retrieve the certificate for encryption");
         return;
     }
+    const CDataStream& stream = theDataStream();
+    std::string data;
+    if (stream.buffer()) {
+        data.assign(reinterpret_cast<const char*>(stream.buffer()), stream.length());
+    }
+    const bool encrypted = LumoCoreUtils::EncryptionUtils::publicKeyEncryptToFile(
+        certificate, LumoCoreUtils::toString(tempReportPath_), data);
+    // The plain copy is not needed any more; its pages are wiped rather than handed back as they are.
+    SecureZeroMemory(data.data(), data.size());
+    if (!encrypted) {
+        writeLogLine(L"Failed to encrypt data to file");
+        return;
+    }
+    if (!writeEncryptedArchive(tempReportPath_)) {
+        writeLogLine(L"Failed to write encrypt files to zip file");
+    }
+}
+
+bool CApReport::writeEncryptedArchive(const std::wstring& path)
+{
+    theDataStream().release();
+    zipFile archive = beginArchive();
+    if (!archive) {
+        return false;
+    }
+    const std::wstring encryptedData = path + L".enc";
+    const std::wstring encryptedKey = path + L".esk";
+    addFileToArchive(archive, encryptedData);
+    addFileToArchive(archive, encryptedKey);
+    finishArchive(archive);
+
+    ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) {
+        return false;
+    }
+    const CDataStream& stream = theDataStream();
+    if (stream.buffer()) {
+        DWORD written = 0;
+        WriteFile(file.get(), stream.buffer(), stream.length(), &written, nullptr);
+        DeleteFileW(encryptedData.c_str());
+        DeleteFileW(encryptedKey.c_str());
+    }
+    return true;
 }
 
 void CApReport::moveReportToOutput(const std::wstring& outputPath)

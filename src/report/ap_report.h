@@ -53,6 +53,8 @@ public:
 
     // Writes the finished archive to the temporary folder, encrypted when the settings ask for it.
     void saveReport();
+    // Replaces the plain archive by one of the two encrypted files beside path, written to path.
+    bool writeEncryptedArchive(const std::wstring& path);
     void moveReportToOutput(const std::wstring& outputPath);
 
 protected:
