@@ -6,6 +6,8 @@
 
 #include <minizip/zip.h>
 
+#include "platform/corvane/services.h"
+
 // The working state that the report stages share, and the stages that build, fill and save the
 // archive. The operations live with their subsystems: the archive writer, collection and identity
 // in report/, saving in crypto/.
@@ -35,10 +37,19 @@ public:
 
     // Gatherers of the collection.
     void addAdditionalFolders(zipFile archive, bool contactsEnabled);
-    void addConfigExport(zipFile archive);
-    void copyConfigDirectory(zipFile archive, const std::wstring& extension);
-    void addRawStackTrace(zipFile archive);
     void addLogFiles(zipFile archive);
+    void addRawStackTrace(zipFile archive);
+    // Copies the configuration files with the extension (no dot) into "Config", passwords hidden.
+    void copyConfigDirectory(zipFile archive, const std::wstring& extension);
+
+    // Exports of the client's services, fetched once when the report is made.
+    std::shared_ptr<QSKUnified::ServiceFactory> getServiceFactory();
+    std::shared_ptr<QSKUnified::ConfigService> getConfigService();
+    std::shared_ptr<QSKUnified::ContactService> getContactService();
+    // 0: the configuration export, 1: the contact cache export, anything else: empty.
+    std::wstring getServiceText(int kind);
+    void addConfigExport(zipFile archive);
+    void addContactsExport(zipFile archive);
 
     // Report identity.
     void writeUserComment(const std::wstring& text);
@@ -57,10 +68,6 @@ public:
     bool writeEncryptedArchive(const std::wstring& path);
     void moveReportToOutput(const std::wstring& outputPath);
 
-protected:
-    // The configuration export of the client's services, cached when the report is made.
-    const std::wstring& getConfigServiceText() const { return configServiceText_; }
-
 private:
     static constexpr std::uint32_t kReadBufferSize = 524288;
     static constexpr std::uint32_t kInitialArchiveCapacity = 16777216;
@@ -68,7 +75,11 @@ private:
     zip_fileinfo entryInfo_ = {};
     std::unique_ptr<unsigned char[]> readBuffer_;
 
-    std::wstring configServiceText_;
+    std::shared_ptr<QSKUnified::ServiceFactory> serviceFactory_;
+    std::shared_ptr<QSKUnified::ConfigService> configService_;
+    std::shared_ptr<QSKUnified::ContactService> contactService_;
+    std::wstring configText_;
+    std::wstring contactsText_;
 
     std::wstring problemArea_;
     bool crashIndicator_ = false;

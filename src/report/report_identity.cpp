@@ -51,7 +51,7 @@ void CApReport::setProblemArea(const std::wstring& text)
 
 std::wstring CApReport::getConfigElementValue(const std::wstring& tag)
 {
-    return findElementValue(getConfigServiceText(), tag);
+    return findElementValue(configText_, tag);
 }
 
 std::wstring CApReport::getLastLoggedInUser()

@@ -6,6 +6,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/env.sh"
 bin=$1
 
+# The client's folders of the Wine user start empty, as the tool's other tests leave them.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/{Local,Roaming}/Ormel
 work_unix="$WINEPREFIX/drive_c/prt-host-check"
 rm -rf "$work_unix"; mkdir -p "$work_unix"
 trap 'rm -rf "$work_unix"' EXIT

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/client_profile.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/tool_runner.h"
@@ -35,6 +36,9 @@ protected:
 
     // The temporary folder as the tool writes it into its log lines.
     std::string tempText() const { return std::string(temp().begin(), temp().end()); }
+
+    // The client's folders start empty for every test.
+    ScopedClientProfile profile_;
 
 private:
     ScopedTempFolder temp_;

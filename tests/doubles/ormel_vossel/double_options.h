@@ -9,6 +9,7 @@
 //   --record PATH               append one line per flush request: "flush-request WPARAM LPARAM"
 //   --ready NAME                signal the named event once the window exists
 //   --ready-file PATH           write that file once the window exists (for scripts)
+//   --lay-out-material 1        first write the client's material to its folders (client_material.h)
 struct DoubleOptions {
     enum class Answer { now, never, late };
     Answer answer = Answer::now;
@@ -17,6 +18,7 @@ struct DoubleOptions {
     std::wstring recordPath;
     std::wstring readyEvent;
     std::wstring readyFile;
+    bool layOutMaterial = false;
 };
 
 // False when an argument is not understood.

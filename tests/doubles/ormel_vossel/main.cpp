@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "client_material.h"
 #include "client_window.h"
 #include "double_options.h"
 
@@ -18,5 +19,9 @@ int main()
         return 1;
     }
     LocalFree(argv);
+    if (options.layOutMaterial && !layOutClientMaterial()) {
+        std::fputs("OrmelVossel (test double): cannot lay out the client's material\n", stderr);
+        return 4;
+    }
     return runClientWindow(options);
 }

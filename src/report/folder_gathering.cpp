@@ -1,0 +1,88 @@
+#include "report/folder_gathering.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <sstream>
+#include <vector>
+
+#include "app/diagnostic_log.h"
+#include "base/scoped_find_handle.h"
+#include "platform/vosselutils/file_utils.h"
+#include "report/ap_report.h"
+#include "settings/ap_report_ini.h"
+
+bool isContactsFolder(const std::wstring& pattern)
+{
+    const size_t slash = pattern.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash);
+    static const std::wstring contacts = L"Contacts";
+    return folder.size() > contacts.size()
+        && folder.compare(folder.size() - contacts.size(), contacts.size(), contacts) == 0;
+}
+
+std::wstring additionalFolderEntryPrefix(const std::wstring& name, const std::wstring& folder,
+    const std::wstring& file)
+{
+    wchar_t relative[MAX_PATH] = {};
+    wchar_t prefix[MAX_PATH] = {};
+    // ".\2024\notes.txt" for a file in the sub-folder 2024; the file's folder is then ".\2024",
+    // whose first component is dropped.
+    PathRelativePathToW(relative, folder.c_str(), FILE_ATTRIBUTE_DIRECTORY, file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    PathRemoveFileSpecW(relative);
+    PathAppendW(prefix, name.c_str());
+    const wchar_t* subFolders = PathFindNextComponentW(relative);
+    PathAppendW(prefix, subFolders ? subFolders : L"");
+    PathAddBackslashW(prefix);
+    return prefix;
+}
+
+bool isClientLogFileName(const std::wstring& name)
+{
+    for (const wchar_t* log : {L"vossel.log", L"vossel_ui.log", L"krb5.log"}) {
+        if (name.find(log) != std::wstring::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
+{
+    std::vector<std::wstring> files;
+    files.reserve(10);
+    for (const auto& [name, folder] : CApReportIni::getAdditionalPrtPaths()) {
+        const std::wstring pattern = folder + L"\\*";
+        if (isContactsFolder(pattern)) {
+            if (contactsEnabled) {
+                addContactsExport(archive);
+            } else {
+                writeLogLine(L"Skipping Contacts folder.");
+            }
+            continue;
+        }
+        files.clear();
+        vosselutils::FileUtils::getFilesFromDirectory(pattern, L"", files);
+        for (const auto& file : files) {
+            addFileToArchive(archive, file, additionalFolderEntryPrefix(name, folder, file));
+        }
+    }
+}
+
+void CApReport::addLogFiles(zipFile archive)
+{
+    const std::wstring folder = CApReportIni::getLogDirectory();
+    WIN32_FIND_DATAW found = {};
+    ScopedFindHandle find(FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) {
+        std::wostringstream message;
+        message << L"No files found in log folder. Error: " << GetLastError();
+        writeLogLine(message.str());
+        return;
+    }
+    do {
+        if (isClientLogFileName(found.cFileName)) {
+            addFileToArchive(archive, folder + found.cFileName);
+        }
+    } while (FindNextFileW(find.get(), &found));
+}

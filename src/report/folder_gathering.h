@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// True when the folder of a search pattern (the text before its last "\" or "/") is the client's
+// contacts folder: longer than 8 characters and ending in "Contacts", case included.
+bool isContactsFolder(const std::wstring& pattern);
+
+// The entry prefix for a file below a further folder: name, the file's sub-folders relative to
+// folder, and a closing backslash ("Meetings\2024\" for folder\2024\notes.txt).
+std::wstring additionalFolderEntryPrefix(const std::wstring& name, const std::wstring& folder,
+    const std::wstring& file);
+
+// Whether a file of the client's log folder is one of its logs.
+bool isClientLogFileName(const std::wstring& name);

@@ -1,0 +1,25 @@
+#include <openssl/crypto.h>
+
+#include "app/diagnostic_log.h"
+#include "platform/qskstorage/encrypt_file_utils.h"
+#include "platform/vosselutils/file_utils.h"
+#include "platform/vosselutils/text.h"
+#include "report/ap_report.h"
+#include "report/secure_string_reader.h"
+
+void CApReport::addRawStackTrace(zipFile archive)
+{
+    const std::string path = vosselutils::FileUtils::getLocalAppBaseDirectory() + "RawStackTrace.dat";
+    qsk::SecureString trace;
+    if (!qsk::storage::EncryptFileUtils::readDataFromFile(path, trace, qsk::storage::FileCategoryType::Diagnostics)
+        || !trace) {
+        writeLogLine(L"Could not read from RawStackTrace.dat");
+        return;
+    }
+    std::vector<char> plain = readSecureStringContent(*trace);
+    std::wstring text = vosselutils::toWideString(plain.data());
+    addMemoryToArchive(archive, text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)),
+        L"RawStackTrace.txt", L"");
+    vosselutils::secureEraseString(text);
+    OPENSSL_cleanse(plain.data(), plain.size());
+}
