@@ -8,27 +8,15 @@
 
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
+#include "support/test_time.h"
 
 namespace {
 
-SYSTEMTIME makeTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = ms;
-    return time;
-}
-
 TEST(DiagnosticLogTimestamp, PadsEveryFieldToItsWidth)
 {
-    EXPECT_EQ(formatLogTimestamp(makeTime(2024, 3, 7, 9, 5, 2, 42)), L"2024-03-07 09:05:02,042");
-    EXPECT_EQ(formatLogTimestamp(makeTime(1999, 12, 31, 23, 59, 59, 999)), L"1999-12-31 23:59:59,999");
-    EXPECT_EQ(formatLogTimestamp(makeTime(2026, 1, 1, 0, 0, 0, 0)), L"2026-01-01 00:00:00,000");
+    EXPECT_EQ(formatLogTimestamp(makeSystemTime(2024, 3, 7, 9, 5, 2, 42)), L"2024-03-07 09:05:02,042");
+    EXPECT_EQ(formatLogTimestamp(makeSystemTime(1999, 12, 31, 23, 59, 59, 999)), L"1999-12-31 23:59:59,999");
+    EXPECT_EQ(formatLogTimestamp(makeSystemTime(2026, 1, 1, 0, 0, 0, 0)), L"2026-01-01 00:00:00,000");
 }
 
 TEST(DiagnosticLogTimestamp, CurrentTimeHasTheLogShape)

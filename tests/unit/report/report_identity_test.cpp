@@ -11,28 +11,17 @@
 #include "report/unicode_text_file.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
+#include "support/test_time.h"
 #include "support/tool_runner.h"
 
 namespace {
 
-SYSTEMTIME at(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
-}
-
 TEST(ArchiveFileName, JoinsVersionTimeAndProductWithSpacesMadeUnderscores)
 {
-    EXPECT_EQ(composeArchiveFileName(L"12.6.0.1234", at(2024, 1, 31, 23, 59, 59), L"Windows 10 Enterprise"),
+    EXPECT_EQ(composeArchiveFileName(L"12.6.0.1234", makeSystemTime(2024, 1, 31, 23, 59, 59), L"Windows 10 Enterprise"),
         L"Vossel-Win-12.6.0.1234-20240131_235959-Windows_10_Enterprise.zip");
-    EXPECT_EQ(composeArchiveFileName(L"0", at(2026, 3, 4, 5, 6, 7), L""), L"Vossel-Win-0-20260304_050607-.zip");
-    EXPECT_EQ(composeArchiveFileName(L"1 2", at(2026, 12, 9, 0, 0, 0), L" Windows  11 "),
+    EXPECT_EQ(composeArchiveFileName(L"0", makeSystemTime(2026, 3, 4, 5, 6, 7), L""), L"Vossel-Win-0-20260304_050607-.zip");
+    EXPECT_EQ(composeArchiveFileName(L"1 2", makeSystemTime(2026, 12, 9, 0, 0, 0), L" Windows  11 "),
         L"Vossel-Win-1_2-20261209_000000-_Windows__11_.zip");
 }
 
