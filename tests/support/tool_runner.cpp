@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <cwctype>
+#include <cwchar>
 #include <utility>
 #include <vector>
 
 #include "base/scoped_handle.h"
-
 
 namespace {
 
