@@ -10,7 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/scoped_handle.h"
 #include "base/scoped_openssl.h"
+#include "base/wiped_bytes.h"
 #include "common/utf8.h"
 #include "platform/lumocoreutils/encryption_format.h"
 
@@ -19,13 +21,6 @@ namespace LumoCoreUtils {
 namespace {
 
 using namespace LumoCoreUtils::EncryptionFormat;
-
-// Key material that is wiped before it is let go.
-struct SecretBytes {
-    explicit SecretBytes(size_t size) : bytes(size) {}
-    ~SecretBytes() { OPENSSL_cleanse(bytes.data(), bytes.size()); }
-    std::vector<unsigned char> bytes;
-};
 
 std::vector<unsigned char> decodeBase64(const std::string& text)
 {
@@ -59,7 +54,7 @@ OpenSslPtr<EVP_PKEY> rsaKeyOfCertificate(const std::string& base64)
     return key;
 }
 
-bool wrapKey(EVP_PKEY* publicKey, const SecretBytes& key, std::vector<unsigned char>& wrapped)
+bool wrapKey(EVP_PKEY* publicKey, const WipedBytes& key, std::vector<unsigned char>& wrapped)
 {
     OpenSslPtr<EVP_PKEY_CTX> context(EVP_PKEY_CTX_new(publicKey, nullptr));
     size_t length = 0;
@@ -78,7 +73,7 @@ bool wrapKey(EVP_PKEY* publicKey, const SecretBytes& key, std::vector<unsigned c
     return true;
 }
 
-bool sealData(const SecretBytes& key, const std::string& data, std::vector<unsigned char>& sealed)
+bool sealData(const WipedBytes& key, const std::string& data, std::vector<unsigned char>& sealed)
 {
     sealed.assign(kNonceBytes + data.size() + kTagBytes, 0);
     if (RAND_bytes(sealed.data(), static_cast<int>(kNonceBytes)) != 1) {
@@ -113,8 +108,8 @@ bool sealData(const SecretBytes& key, const std::string& data, std::vector<unsig
 
 bool writeWholeFile(const std::wstring& path, const std::vector<unsigned char>& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     bool ok = true;
@@ -122,10 +117,11 @@ bool writeWholeFile(const std::wstring& path, const std::vector<unsigned char>& 
     while (ok && done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(bytes.size() - done < (1u << 30) ? bytes.size() - done : (1u << 30));
         DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+        ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
         done += written;
     }
-    ok = CloseHandle(file) && ok;
+    // Closing can still fail to write what the system held back; that counts as a failed write.
+    ok = CloseHandle(file.release()) && ok;
     if (!ok) {
         DeleteFileW(path.c_str());
     }
@@ -141,7 +137,7 @@ bool EncryptionUtils::publicKeyEncryptToFile(const std::string& certificate, con
     if (!publicKey) {
         return false;
     }
-    SecretBytes key(kKeyBytes);
+    WipedBytes key(kKeyBytes);
     std::vector<unsigned char> wrappedKey;
     std::vector<unsigned char> sealed;
     if (RAND_bytes(key.bytes.data(), static_cast<int>(kKeyBytes)) != 1 || !wrapKey(publicKey.get(), key, wrappedKey)

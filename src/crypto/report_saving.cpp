@@ -7,7 +7,6 @@
 #include "app/report_options.h"
 #include "base/temp_folder.h"
 #include "crypto/encryption_certificate.h"
-#include "base/scoped_handle.h"
 #include "platform/lumocoreutils/encryption_utils.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/file_utils.h"
@@ -70,14 +69,10 @@ bool CApReport::writeEncryptedArchive(const std::wstring& path)
     addFileToArchive(archive, encryptedKey);
     finishArchive(archive);
 
-    ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    if (!file) {
+    if (!writeArchiveFile(path)) {
         return false;
     }
-    const CDataStream& stream = theDataStream();
-    if (stream.buffer()) {
-        DWORD written = 0;
-        WriteFile(file.get(), stream.buffer(), stream.length(), &written, nullptr);
+    if (theDataStream().buffer()) {
         DeleteFileW(encryptedData.c_str());
         DeleteFileW(encryptedKey.c_str());
     }

@@ -31,6 +31,8 @@ public:
     void finishArchive(zipFile archive);
     // Writes the archive bytes to path; nothing is reported when the file cannot be made.
     void saveArchive(const std::wstring& path);
+    // The same, telling whether the file could be made (with no archive in the stream it is empty).
+    bool writeArchiveFile(const std::wstring& path);
 
     // Fills the report archive in its fixed order: 0, or 61001 when the archive cannot begin.
     int collectReport();

@@ -114,13 +114,19 @@ void CApReport::finishArchive(zipFile archive)
 
 void CApReport::saveArchive(const std::wstring& path)
 {
+    writeArchiveFile(path);
+}
+
+bool CApReport::writeArchiveFile(const std::wstring& path)
+{
     ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file) {
-        return;
+        return false;
     }
     const CDataStream& data = theDataStream();
     if (data.buffer()) {
         DWORD written = 0;
         WriteFile(file.get(), data.buffer(), data.length(), &written, nullptr);
     }
+    return true;
 }

@@ -1,26 +1,10 @@
 #include "report/secure_string_reader.h"
 
-#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include "base/scoped_openssl.h"
+#include "base/wiped_bytes.h"
 #include "platform/qskstorage/secure_string_key.h"
-
-namespace {
-
-// Overwrites its bytes before they are freed.
-struct WipedBuffer {
-    explicit WipedBuffer(size_t size) : bytes(size) {}
-    ~WipedBuffer()
-    {
-        if (!bytes.empty()) {
-            OPENSSL_cleanse(bytes.data(), bytes.size());
-        }
-    }
-    std::vector<unsigned char> bytes;
-};
-
-} // namespace
 
 std::vector<char> readSecureStringContent(const qsk::SecureStringData& data)
 {
@@ -29,9 +13,9 @@ std::vector<char> readSecureStringContent(const qsk::SecureStringData& data)
     if (count == 0 || count > data.encrypted.size()) {
         return plain;
     }
-    WipedBuffer key(qsk::SecureStringKey::kKeyBytes);
+    WipedBytes key(qsk::SecureStringKey::kKeyBytes);
     qsk::SecureStringKey::buildKey(key.bytes.data());
-    WipedBuffer intermediate(count);
+    WipedBytes intermediate(count);
     OpenSslPtr<EVP_CIPHER_CTX> context(EVP_CIPHER_CTX_new());
     int length = 0;
     int finalLength = 0;
