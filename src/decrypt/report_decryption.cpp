@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/scoped_openssl.h"
+#include "base/wiped_bytes.h"
 #include "platform/lumocoreutils/encryption_format.h"
 #include "report/memory_file.h"
 
@@ -63,7 +64,7 @@ bool readEntries(const std::string& archiveBytes, std::vector<Entry>& entries)
     return ok;
 }
 
-bool unwrapKey(const std::string& privateKeyPem, const std::string& wrapped, std::vector<unsigned char>& key)
+bool unwrapKey(std::string_view privateKeyPem, const std::string& wrapped, WipedBytes& key)
 {
     OpenSslPtr<BIO> pem(BIO_new_mem_buf(privateKeyPem.data(), static_cast<int>(privateKeyPem.size())));
     OpenSslPtr<EVP_PKEY> privateKey(pem ? PEM_read_bio_PrivateKey(pem.get(), nullptr, nullptr, nullptr) : nullptr);
@@ -80,16 +81,16 @@ bool unwrapKey(const std::string& privateKeyPem, const std::string& wrapped, std
         || EVP_PKEY_decrypt(context.get(), nullptr, &length, in, wrapped.size()) <= 0) {
         return false;
     }
-    key.assign(length, 0);
-    if (EVP_PKEY_decrypt(context.get(), key.data(), &length, in, wrapped.size()) <= 0 || length != kKeyBytes) {
-        OPENSSL_cleanse(key.data(), key.size());
+    // One allocation of the largest size; the key is wiped with it whatever happens.
+    key.bytes.assign(length, 0);
+    if (EVP_PKEY_decrypt(context.get(), key.bytes.data(), &length, in, wrapped.size()) <= 0 || length != kKeyBytes) {
         return false;
     }
-    key.resize(length);
+    key.bytes.resize(length);
     return true;
 }
 
-bool openSealed(const std::vector<unsigned char>& key, const std::string& sealed, std::string& plain)
+bool openSealed(const WipedBytes& key, const std::string& sealed, std::string& plain)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(sealed.data());
     const size_t cipherLength = sealed.size() - kNonceBytes - kTagBytes;
@@ -98,7 +99,7 @@ bool openSealed(const std::vector<unsigned char>& key, const std::string& sealed
     int length = 0;
     if (!context || EVP_DecryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, nullptr, nullptr) != 1
         || EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(kNonceBytes), nullptr) != 1
-        || EVP_DecryptInit_ex(context.get(), nullptr, nullptr, key.data(), bytes) != 1) {
+        || EVP_DecryptInit_ex(context.get(), nullptr, nullptr, key.bytes.data(), bytes) != 1) {
         return false;
     }
     auto* out = reinterpret_cast<unsigned char*>(plain.data());
@@ -121,7 +122,7 @@ bool openSealed(const std::vector<unsigned char>& key, const std::string& sealed
 
 } // namespace
 
-DecryptedReport decryptReport(const std::string& encryptedReport, const std::string& privateKeyPem)
+DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem)
 {
     std::vector<Entry> entries;
     if (!readEntries(encryptedReport, entries)) {
@@ -134,15 +135,13 @@ DecryptedReport decryptReport(const std::string& encryptedReport, const std::str
     if (entries[0].bytes.size() < kNonceBytes + kTagBytes) {
         return failure("the encrypted data (" + entries[0].name + ") is too short: the report is damaged");
     }
-    std::vector<unsigned char> key;
+    WipedBytes key(0);
     if (!unwrapKey(privateKeyPem, entries[1].bytes, key)) {
         return failure("the private key does not open this report (wrong key, or not an RSA private key in PEM form)");
     }
     DecryptedReport result;
     result.name = entries[0].name.substr(0, entries[0].name.size() - 4);
-    const bool opened = openSealed(key, entries[0].bytes, result.plainZip);
-    OPENSSL_cleanse(key.data(), key.size());
-    if (!opened) {
+    if (!openSealed(key, entries[0].bytes, result.plainZip)) {
         return failure("the encrypted data does not verify: the report is damaged or was changed");
     }
     result.ok = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Opening an encrypted problem report: a zip archive of exactly two entries, NAME.enc (12-byte
 // nonce, AES-256-GCM ciphertext of the plain report, 16-byte tag) and NAME.esk (the AES key
@@ -12,4 +13,5 @@ struct DecryptedReport {
     std::string plainZip;  // the plain report's bytes, when ok
 };
 
-DecryptedReport decryptReport(const std::string& encryptedReport, const std::string& privateKeyPem);
+// The private key's text is only read; wiping it is the caller's. The session key is wiped here.
+DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem);
