@@ -9,16 +9,24 @@
 #include "app/diagnostic_log.h"
 #include "base/scoped_find_handle.h"
 #include "platform/vosselutils/file_utils.h"
+#include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
+#include "report/config_folder_exclusion.h"
 #include "settings/ap_report_ini.h"
 
 bool isContactsFolder(const std::wstring& pattern)
 {
     const size_t slash = pattern.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash);
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash);
+    // "...\contacts" and "...\Contacts\" name the same folder on Windows.
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) {
+        folder.pop_back();
+    }
     static const std::wstring contacts = L"Contacts";
     return folder.size() > contacts.size()
-        && folder.compare(folder.size() - contacts.size(), contacts.size(), contacts) == 0;
+        && CompareStringOrdinal(folder.c_str() + folder.size() - contacts.size(), static_cast<int>(contacts.size()),
+               contacts.c_str(), static_cast<int>(contacts.size()), TRUE)
+        == CSTR_EQUAL;
 }
 
 std::wstring additionalFolderEntryPrefix(const std::wstring& name, const std::wstring& folder,
@@ -51,6 +59,7 @@ void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
 {
     std::vector<std::wstring> files;
     files.reserve(10);
+    CConfigFolderExclusion configFolder(vosselutils::toWideString(vosselutils::FileUtils::getConfigDirectory()));
     for (const auto& [name, folder] : CApReportIni::getAdditionalPrtPaths()) {
         const std::wstring pattern = folder + L"\\*";
         if (isContactsFolder(pattern)) {
@@ -63,8 +72,19 @@ void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
         }
         files.clear();
         vosselutils::FileUtils::getFilesFromDirectory(pattern, L"", files);
+        configFolder.beginFolder(folder);
+        size_t leftOut = 0;
         for (const auto& file : files) {
+            if (configFolder.excludes(file)) {
+                ++leftOut;
+                continue;
+            }
             addFileToArchive(archive, file, additionalFolderEntryPrefix(name, folder, file));
+        }
+        if (leftOut > 0) {
+            std::wostringstream message;
+            message << L"Skipping " << leftOut << L" files below the client's configuration folder in " << folder;
+            writeLogLine(message.str());
         }
     }
 }

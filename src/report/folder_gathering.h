@@ -2,8 +2,9 @@
 
 #include <string>
 
-// True when the folder of a search pattern (the text before its last "\" or "/") is the client's
-// contacts folder: longer than 8 characters and ending in "Contacts", case included.
+// True when the folder of a search pattern (the text before its last "\" or "/", trailing
+// separators dropped) is the client's contacts folder: longer than 8 characters and ending in
+// "Contacts", without regard to case.
 bool isContactsFolder(const std::wstring& pattern);
 
 // The entry prefix for a file below a further folder: name, the file's sub-folders relative to

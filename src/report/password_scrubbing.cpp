@@ -9,6 +9,7 @@
 #include "platform/vosselutils/file_utils.h"
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
+#include "report/config_text.h"
 
 namespace {
 
@@ -22,6 +23,76 @@ bool isPropertiesPath(const std::wstring& path)
 size_t lastAtOrBefore(const std::wstring& text, const std::wstring& key, size_t bound)
 {
     return text.rfind(key, bound);
+}
+
+// The "<" and ">" of the tag that holds position, when it lies inside one.
+bool tagAround(const std::wstring& text, size_t position, size_t& open, size_t& close)
+{
+    open = text.rfind(L'<', position);
+    const size_t endBefore = text.rfind(L'>', position);
+    if (open == std::wstring::npos || (endBefore != std::wstring::npos && endBefore > open)) {
+        return false;
+    }
+    close = text.find(L'>', position);
+    const size_t nextOpen = text.find(L'<', position);
+    return close != std::wstring::npos && (nextOpen == std::wstring::npos || nextOpen > close);
+}
+
+std::wstring tagName(const std::wstring& text, size_t start)
+{
+    const size_t end = text.find_first_of(L" \t\r\n/>", start);
+    return text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+}
+
+// Whether the key at opening lies in the opening tag and the key at closing in the closing tag of
+// one element that holds only text: <...key...>value</...key...>. Only then does replacing what
+// lies between them hide the value and nothing of it stays behind. Tag names are compared in the
+// lower-case search copy.
+bool isElementPair(const std::wstring& search, size_t opening, size_t closing)
+{
+    size_t openTagStart = 0;
+    size_t openTagEnd = 0;
+    size_t closeTagStart = 0;
+    size_t closeTagEnd = 0;
+    if (!tagAround(search, opening, openTagStart, openTagEnd) || !tagAround(search, closing, closeTagStart, closeTagEnd)
+        || openTagEnd >= closeTagStart) {
+        return false;
+    }
+    const wchar_t kind = search[openTagStart + 1];
+    if (kind == L'/' || kind == L'?' || kind == L'!' || search[openTagEnd - 1] == L'/'
+        || search[closeTagStart + 1] != L'/') {
+        return false;
+    }
+    if (search.find(L'<', openTagEnd) != closeTagStart) {
+        return false;
+    }
+    const std::wstring name = tagName(search, openTagStart + 1);
+    const size_t closeNameEnd = closeTagStart + 2 + name.size();
+    return !name.empty() && tagName(search, closeTagStart + 2) == name
+        && search.find_first_not_of(L" \t\r\n", closeNameEnd) == closeTagEnd;
+}
+
+// The end of the logical properties line that holds position: a line whose last character is an
+// odd run of backslashes goes on on the next line. Lone CRs end lines as LFs do.
+size_t propertiesLineEnd(const std::wstring& text, size_t position)
+{
+    for (;;) {
+        const size_t end = text.find_first_of(L"\r\n", position);
+        if (end == std::wstring::npos) {
+            return text.size();
+        }
+        size_t backslashes = 0;
+        while (end - backslashes > position && text[end - backslashes - 1] == L'\\') {
+            ++backslashes;
+        }
+        if (backslashes % 2 == 0) {
+            return end;
+        }
+        position = end + 1;
+        if (text[end] == L'\r' && position < text.size() && text[position] == L'\n') {
+            ++position;
+        }
+    }
 }
 
 } // namespace
@@ -47,10 +118,9 @@ std::wstring hidePasswordsInText(const std::wstring& original, const std::wstrin
         }
         if (properties) {
             // The line end is looked up in the text as changed so far: a later occurrence on the
-            // same line has already changed the line's length.
-            const size_t lineEnd = text.find(L'\n', closing + 1);
-            const size_t count = (lineEnd == std::wstring::npos ? text.size() : lineEnd) - closing;
-            text.replace(closing, count, replacement);
+            // same line has already changed the line's length. Continuation lines of the value
+            // go with it.
+            text.replace(closing, propertiesLineEnd(text, closing + 1) - closing, replacement);
             if (closing == 0) {
                 break;
             }
@@ -58,7 +128,7 @@ std::wstring hidePasswordsInText(const std::wstring& original, const std::wstrin
             continue;
         }
         const size_t opening = closing == 0 ? std::wstring::npos : lastAtOrBefore(search, lowerKey, closing - 1);
-        if (opening == std::wstring::npos) {
+        if (opening == std::wstring::npos || !isElementPair(search, opening, closing)) {
             return L"Invalid XML: " + path + L" contained uneven number of " + key
                 + L" tags. There needs to be an opening and closing element. Hiding whole file to protect password";
         }
@@ -78,26 +148,13 @@ std::wstring hidePasswordsInFile(const std::wstring& path)
         writeLogLine(L"ERROR: Failed to open " + path);
         return {};
     }
-    // Each byte is one character of the same value; CR LF becomes LF, as a text-mode read gives it.
-    std::wstring text;
-    std::vector<unsigned char> chunk(65536);
-    bool pendingCarriageReturn = false;
+    std::string bytes;
+    std::vector<char> chunk(65536);
     size_t count = 0;
     while ((count = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-        for (size_t i = 0; i < count; ++i) {
-            const wchar_t c = chunk[i];
-            if (pendingCarriageReturn && c != L'\n') {
-                text += L'\r';
-            }
-            pendingCarriageReturn = c == L'\r';
-            if (!pendingCarriageReturn) {
-                text += c;
-            }
-        }
+        bytes.append(chunk.data(), count);
     }
-    if (pendingCarriageReturn) {
-        text += L'\r';
-    }
+    const std::wstring text = decodeConfigText(bytes);
     return hidePasswordsInText(text, path);
 }
 

@@ -70,11 +70,12 @@ protected:
     }
 };
 
+// Contacts folders are known whatever the case of their name and however many separators follow it.
 TEST_F(Gatherers, FurtherFoldersInNameOrderWithTheContactsFolderReplacedByTheExport)
 {
     for (const std::wstring file : {L"logs\\a.txt", L"logs\\sub\\b.txt", L"zeta\\z.txt", L"data\\Contacts\\c.txt",
              L"more\\Contacts\\d.txt", L"tr\\Contacts\\t.txt", L"low\\contacts\\l.txt"}) {
-        ScopedClientProfile::put(temp() + file, narrow(file));
+        ScopedClientProfile::put(temp() + file, "contact " + narrow(file));
     }
     ScopedClientProfile::put(profile_.servicesFolder() + L"ContactService.xml", "<contacts><c>Ann</c></contacts>");
     const std::string paths = "[AdditionalPrtPaths]\r\n" + folderLine("Zeta", temp() + L"zeta")
@@ -84,20 +85,26 @@ TEST_F(Gatherers, FurtherFoldersInNameOrderWithTheContactsFolderReplacedByTheExp
 
     const auto on = report("[Config]\r\nEnableForensicsContactData=1\r\n" + paths);
     const Names walked = namesStartingWith(on, {"Contacts", "Logs", "Lower", "TrailingContacts", "Zeta"});
+    const std::string exportName = "Contacts\\vosselAllContacts.xml";
     ASSERT_EQ(walked.size(), 7u);
-    EXPECT_EQ(Names(walked.begin(), walked.begin() + 2),
-        (Names{"Contacts\\vosselAllContacts.xml", "Contacts\\vosselAllContacts.xml"}));
+    EXPECT_EQ(Names(walked.begin(), walked.begin() + 2), (Names{exportName, exportName}));
     EXPECT_EQ(std::set<std::string>(walked.begin() + 2, walked.begin() + 4),
         (std::set<std::string>{"Logs\\a.txt", "Logs\\sub\\b.txt"}));
-    EXPECT_EQ(Names(walked.begin() + 4, walked.end()), (Names{"Lower\\l.txt", "TrailingContacts\\t.txt", "Zeta\\z.txt"}));
-    EXPECT_EQ(find(on, "Contacts\\vosselAllContacts.xml")->bytes, utf16("<contacts><c>Ann</c></contacts>"));
-    EXPECT_EQ(find(on, "Logs\\sub\\b.txt")->bytes, "logs\\sub\\b.txt");
+    EXPECT_EQ(Names(walked.begin() + 4, walked.end()), (Names{exportName, exportName, "Zeta\\z.txt"}));
+    EXPECT_EQ(find(on, exportName)->bytes, utf16("<contacts><c>Ann</c></contacts>"));
+    EXPECT_EQ(find(on, "Logs\\sub\\b.txt")->bytes, "contact logs\\sub\\b.txt");
 
     const auto off = report("[Config]\r\nEnableForensicsContactData=0\r\n" + paths);
-    EXPECT_TRUE(namesStartingWith(off, {"Contacts"}).empty());
+    EXPECT_TRUE(namesStartingWith(off, {"Contacts", "Lower", "TrailingContacts"}).empty());
     const Messages lines = logMessages();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Skipping Contacts folder."), 2);
-    EXPECT_EQ(namesStartingWith(off, {"Logs", "Lower", "TrailingContacts", "Zeta"}).size(), 5u);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Skipping Contacts folder."), 4);
+    EXPECT_EQ(namesStartingWith(off, {"Logs", "Zeta"}).size(), 3u);
+    for (const auto& entry : off) {
+        EXPECT_EQ(entry.bytes.find("contact data"), std::string::npos) << entry.name;
+        EXPECT_EQ(entry.bytes.find("contact tr"), std::string::npos) << entry.name;
+        EXPECT_EQ(entry.bytes.find("contact low"), std::string::npos) << entry.name;
+        EXPECT_EQ(entry.bytes.find("contact more"), std::string::npos) << entry.name;
+    }
 }
 
 TEST_F(Gatherers, ClientLogsComeFromTheLogFolderByName)
@@ -205,6 +212,85 @@ TEST_F(Gatherers, ConfigurationFilesGoInWithPasswordsHidden)
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Copying Config directory from " + narrow(profile_.configFolder()) + "\\* ."),
         lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Adding " + narrow(config) + "vossel.properties to zip."), lines.end());
+}
+
+std::string utf16Be(const std::string& ascii)
+{
+    std::string bytes;
+    for (char c : ascii) {
+        bytes += '\0';
+        bytes += c;
+    }
+    return bytes;
+}
+
+// Each byte followed by a zero byte, as a reader that took each byte for a character would store it.
+std::string widened(const std::string& bytes)
+{
+    return utf16(bytes);
+}
+
+// Configuration files in every encoding and shape that once let a password through, and further
+// folders that hold the configuration folder: no password reaches the archive in any form.
+TEST_F(Gatherers, NoPasswordLeavesInAnyForm)
+{
+    const std::wstring config = profile_.configFolder() + L"\\";
+    struct File {
+        std::wstring name;
+        std::string bytes;
+        std::string scrubbed; // the entry's text, or empty when it is the message of the uneven case
+    };
+    const std::vector<File> files = {
+        {L"le-bom.properties", "\xFF\xFE" + utf16("user=jo\r\npassword=PWLEBOM01\r\n"), "user=jo\npassword: ********\n"},
+        {L"be-bom.properties", "\xFE\xFF" + utf16Be("user=jo\r\npassword=PWBEBOM02\r\n"), "user=jo\npassword: ********\n"},
+        {L"le.properties", utf16("user=jo\r\npassword=PWLE03\r\n"), "user=jo\npassword: ********\n"},
+        {L"be.properties", utf16Be("user=jo\r\npassword=PWBE04\r\n"), "user=jo\npassword: ********\n"},
+        {L"utf8-bom.properties", "\xEF\xBB\xBFuser=jo\r\npassword=PWU8BOM05\r\n", "user=jo\npassword: ********\n"},
+        {L"continued.properties", "password=PWCONT06\\\r\n    PWCONT07\r\nport=5060\r\n", "password: ********\nport=5060\n"},
+        {L"cr.properties", "user=jo\rpassword=PWCR08\rport=5060\r", "user=jo\rpassword: ********\rport=5060\r"},
+        {L"UPPER.PROPERTIES", "user=jo\npassword=PWUP11\npassword=PWUP22\n", ""},
+        {L"Attributes.PROPERTIES", "<a password=\"PWATTR09\"/><b password=\"PWATTR10\"/>", ""},
+        {L"Mirror.PROPERTIES", "<e value=\"PWMIR12\" name=\"password\"/><e value=\"PWMIR13\" name=\"password\"/>", ""},
+        {L"Element.PROPERTIES", "<c><password>PWELEM14</password></c>", "<c><password>********</password></c>"},
+    };
+    for (const auto& file : files) {
+        ScopedClientProfile::put(config + file.name, file.bytes);
+    }
+    ScopedClientProfile::put(config + L"sub\\ui.xml", "<password>PWXML15</password>");
+    const std::wstring roaming = profile_.configFolder().substr(0, profile_.configFolder().rfind(L'\\'));
+    ScopedClientProfile::put(roaming + L"\\note.txt", "beside the configuration");
+    std::wstring configUpper = profile_.configFolder();
+    CharUpperBuffW(configUpper.data(), static_cast<DWORD>(configUpper.size()));
+
+    const auto entries = report("[Config]\r\n[AdditionalPrtPaths]\r\n" + folderLine("Roaming", roaming)
+        + folderLine("ConfigItself", configUpper + L"\\"));
+
+    for (const auto& file : files) {
+        const std::string name = "Config\\" + narrow(file.name);
+        const ZipEntry* entry = find(entries, name);
+        ASSERT_NE(entry, nullptr) << name;
+        if (file.scrubbed.empty()) {
+            EXPECT_EQ(entry->bytes.rfind(utf16("Invalid XML: "), 0), 0u) << name;
+        } else {
+            EXPECT_EQ(entry->bytes, utf16(file.scrubbed)) << name;
+        }
+    }
+    EXPECT_NE(find(entries, "Roaming\\note.txt"), nullptr);
+    EXPECT_TRUE(namesStartingWith(entries, {"Roaming\\Config", "ConfigItself"}).empty());
+    const Messages lines = logMessages();
+    EXPECT_TRUE(hasMessageStartingWith(lines, "Skipping 12 files below the client's configuration folder in "));
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                  [](const std::string& line) { return line.rfind("Skipping 12 files below", 0) == 0; }),
+        2);
+
+    for (const char* secret : {"PWLEBOM01", "PWBEBOM02", "PWLE03", "PWBE04", "PWU8BOM05", "PWCONT06", "PWCONT07",
+             "PWCR08", "PWATTR09", "PWATTR10", "PWUP11", "PWUP22", "PWMIR12", "PWMIR13", "PWELEM14", "PWXML15"}) {
+        for (const std::string& form : {std::string(secret), utf16(secret), widened(utf16(secret)), widened(utf16Be(secret))}) {
+            for (const auto& entry : entries) {
+                EXPECT_EQ(entry.bytes.find(form), std::string::npos) << secret << " in " << entry.name;
+            }
+        }
+    }
 }
 
 } // namespace

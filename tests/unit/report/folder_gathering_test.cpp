@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/lumocoreutils/text.h"
+#include "report/config_folder_exclusion.h"
+#include "support/client_profile.h"
+#include "support/scoped_temp_folder.h"
+
 namespace {
 
-TEST(ContactsFolder, EndsInContactsWithItsCaseAndNoBackslashAfter)
+TEST(ContactsFolder, EndsInContactsWhateverItsCaseAndTrailingSeparators)
 {
     struct Case {
         std::wstring pattern;
@@ -18,14 +23,57 @@ TEST(ContactsFolder, EndsInContactsWithItsCaseAndNoBackslashAfter)
         {L"C:/data/Contacts/*", true},
         {L"XContacts\\*", true},
         {L"Contacts\\*", false}, // exactly eight characters is not longer than eight
-        {L"C:\\QSK\\Contacts\\\\*", false},
-        {L"C:\\QSK\\contacts\\*", false},
+        {L"C:\\QSK\\Contacts\\\\*", true},
+        {L"C:\\QSK\\Contacts/\\/*", true},
+        {L"C:\\QSK\\contacts\\*", true},
+        {L"C:\\QSK\\CONTACTS\\\\*", true},
+        {L"Contacts\\\\*", false},
         {L"C:\\QSK\\ContactsOld\\*", false},
         {L"no separator", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isContactsFolder(c.pattern), c.contacts) << c.pattern.c_str();
     }
+}
+
+TEST(ConfigFolderExclusion, FilesAtOrBelowTheConfigurationFolderWhateverTheSpelling)
+{
+    ScopedTempFolder temp;
+    const std::wstring roaming = temp.path() + L"Roaming\\QSK";
+    const std::wstring config = roaming + L"\\Config";
+    for (const std::wstring file : {L"\\Config\\vossel.properties", L"\\Config\\sub\\ui.xml", L"\\other.txt",
+             L"\\Configuration\\c.txt"}) {
+        ScopedClientProfile::put(roaming + file, "x");
+    }
+
+    CConfigFolderExclusion exclusion(config);
+    struct Case {
+        std::wstring folder; // the further folder, as the settings give it
+        std::wstring file;   // a file the walk found below it
+        bool excluded;
+    };
+    const std::vector<Case> cases = {
+        {roaming, roaming + L"\\Config\\vossel.properties", true},
+        {roaming, roaming + L"\\Config\\sub\\ui.xml", true},
+        {roaming, roaming + L"\\other.txt", false},
+        {roaming, roaming + L"\\Configuration\\c.txt", false},
+        {roaming + L"\\", roaming + L"\\\\Config\\vossel.properties", true},
+        {config, config + L"\\vossel.properties", true},
+        {config + L"\\", config + L"\\\\vossel.properties", true},
+        {config + L"\\sub", config + L"\\sub\\ui.xml", true},
+        {temp.path() + L"ROAMING\\qsk\\CONFIG", temp.path() + L"ROAMING\\qsk\\CONFIG\\vossel.properties", true},
+        {roaming + L"\\.\\Config\\..\\Config", roaming + L"\\.\\Config\\..\\Config\\vossel.properties", true},
+        {roaming + L"/Config", roaming + L"/Config\\vossel.properties", true},
+    };
+    for (const auto& c : cases) {
+        exclusion.beginFolder(c.folder);
+        EXPECT_EQ(exclusion.excludes(c.file), c.excluded) << LumoCoreUtils::toString(c.folder) << " | "
+                                                           << LumoCoreUtils::toString(c.file);
+    }
+
+    CConfigFolderExclusion noConfig(L"");
+    noConfig.beginFolder(roaming);
+    EXPECT_FALSE(noConfig.excludes(roaming + L"\\Config\\vossel.properties"));
 }
 
 TEST(AdditionalFolderEntries, NameThenSubFoldersThenABackslash)

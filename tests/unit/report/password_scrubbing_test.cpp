@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "report/config_text.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 
@@ -28,7 +29,10 @@ TEST(PasswordScrubbing, XmlElementsAndPropertiesLines)
             L"<password>********</password><x/><password>********</password>"},
         {"xml with three occurrences", L"C:\\c\\a.xml", L"<password>one</password> password", kUneven},
         {"xml key in another case", L"C:\\c\\a.xml", L"<PassWord>s3cret</PASSWORD>", L"<password>********</PASSWORD>"},
-        {"xml that begins with the key", L"C:\\c\\a.xml", L"password>x</password>", L"password>********</password>"},
+        {"xml that begins with the key, outside any tag", L"C:\\c\\a.xml", L"password>x</password>", kUneven},
+        {"xml key inside a longer tag name", L"C:\\c\\a.xml", L"<ldap.password type=\"ad\">x</ldap.password>",
+            L"<ldap.password>********</password>"},
+        {"xml tags with spaces", L"C:\\c\\a.xml", L"<password >x</password >", L"<password>********</password >"},
         {"xml without an extension", L"C:\\c\\conf", L"<password>x</password>", L"<password>********</password>"},
         {"properties with a final line feed", L"C:\\c\\a.properties", L"user=jo\npassword=s3cret\nport=5060\n",
             L"user=jo\npassword: ********\nport=5060\n"},
@@ -38,12 +42,79 @@ TEST(PasswordScrubbing, XmlElementsAndPropertiesLines)
             L"password: ********\nx=1"},
         {"properties, key twice on one line", L"C:\\c\\a.properties", L"password=mypassword1\nuser=jo\n",
             L"password: ********\nuser=jo\n"},
+        {"properties value continued on the next line", L"C:\\c\\a.properties",
+            L"password=abc\\\n    def\\\n  ghi\nport=5060\n", L"password: ********\nport=5060\n"},
+        {"properties continued up to the end", L"C:\\c\\a.properties", L"x=1\npassword=abc\\\n def",
+            L"x=1\npassword: ********"},
+        {"properties, an even run of backslashes ends the line", L"C:\\c\\a.properties",
+            L"password=abc\\\\\ndef=1\n", L"password: ********\ndef=1\n"},
+        {"properties with bare CR line ends", L"C:\\c\\a.properties", L"user=jo\rpassword=s3cret\rport=5060\r",
+            L"user=jo\rpassword: ********\rport=5060\r"},
+        {"properties continued over a bare CR", L"C:\\c\\a.properties", L"password=abc\\\r def\rport=1",
+            L"password: ********\rport=1"},
         {"capital P is XML mode", L"C:\\c\\a.Properties", L"password=s3cret\n",
             L"Invalid XML: C:\\c\\a.Properties contained uneven number of password tags. There needs to be an opening "
             L"and closing element. Hiding whole file to protect password"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(hidePasswordsInText(c.text, c.path), c.scrubbed) << c.what;
+    }
+}
+
+// Pairs of key occurrences that are not one element's opening and closing tag: replacing what lies
+// between them would leave a password behind, so the whole file is hidden.
+TEST(PasswordScrubbing, OccurrencesThatAreNotOneElementHideTheWholeFile)
+{
+    const std::vector<std::pair<const char*, std::wstring>> cases = {
+        {"self-closing elements with the key as attribute", L"<a password=\"one\"/><b password=\"two\"/>"},
+        {"the same, mirrored", L"<b password=\"two\"/><a password=\"one\"/>"},
+        {"attributes of two opening tags", L"<a password=\"one\">x</a><b password=\"two\">y</b>"},
+        {"a closing tag before an opening tag", L"<x></password>two<password></x>"},
+        {"markup inside the element", L"<password>one<b>two</b></password>"},
+        {"tags of different elements", L"<password>one</x><y>two</password>"},
+        {"opening tag self-closing", L"<password/>two</password>"},
+        {"key in text", L"password one password two"},
+        {"key in comments", L"<!-- password -->two<!-- password -->"},
+        {"a processing instruction", L"<?password?>two</password>"},
+        {"properties lines in XML mode", L"password=one\npassword=two\n"},
+    };
+    for (const auto& [what, text] : cases) {
+        EXPECT_EQ(hidePasswordsInText(text, L"C:\\c\\a.xml"), kUneven) << what;
+    }
+    // UPPER.PROPERTIES is collected with the properties files but read in XML mode.
+    EXPECT_EQ(hidePasswordsInText(L"user=jo\npassword=PWUP11\npassword=PWUP22\n", L"C:\\c\\UPPER.PROPERTIES"),
+        L"Invalid XML: C:\\c\\UPPER.PROPERTIES contained uneven number of password tags. There needs to be an "
+        L"opening and closing element. Hiding whole file to protect password");
+}
+
+TEST(ConfigText, DecodedFromItsEncoding)
+{
+    const auto utf16 = [](const std::string& ascii, bool littleEndian) {
+        std::string bytes;
+        for (char c : ascii) {
+            bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring text;
+    };
+    const std::vector<Case> cases = {
+        {"byte per character", "user=j\xf6\r\npassword=x\rlone", L"user=j\u00f6\npassword=x\rlone"},
+        {"UTF-8 with byte-order mark", "\xEF\xBB\xBFuser=j\xC3\xB6\r\npassword=x", L"user=j\u00f6\npassword=x"},
+        {"UTF-8 without byte-order mark stays byte per character", "j\xC3\xB6", L"j\u00c3\u00b6"},
+        {"UTF-16 LE with byte-order mark", "\xFF\xFE" + utf16("a=1\r\npassword=x", true), L"a=1\npassword=x"},
+        {"UTF-16 BE with byte-order mark", "\xFE\xFF" + utf16("a=1\r\npassword=x", false), L"a=1\npassword=x"},
+        {"UTF-16 LE without byte-order mark", utf16("a=1\npassword=x", true), L"a=1\npassword=x"},
+        {"UTF-16 BE without byte-order mark", utf16("a=1\npassword=x", false), L"a=1\npassword=x"},
+        {"UTF-16 LE outside Latin", std::string("\x3C\x00\xE4\x00\x2C\x67\x3E\x00", 8), L"<\u00e4\u672c>"},
+        {"UTF-16 with an odd last byte", utf16("ab", true) + "c", L"abc"},
+        {"empty", "", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decodeConfigText(c.bytes), c.text) << c.what;
     }
 }
 
