@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // Bytes that hold a secret (a key, deciphered text): overwritten with zeros before they are freed.
@@ -16,6 +17,9 @@ struct WipedBytes {
     }
     WipedBytes(const WipedBytes&) = delete;
     WipedBytes& operator=(const WipedBytes&) = delete;
+    // Moving hands the same buffer over; the one moved from is left empty.
+    WipedBytes(WipedBytes&& other) noexcept : bytes(std::move(other.bytes)) { other.bytes.clear(); }
+    WipedBytes& operator=(WipedBytes&&) = delete;
 
     std::vector<unsigned char> bytes;
 };

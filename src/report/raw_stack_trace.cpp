@@ -1,5 +1,3 @@
-#include <openssl/crypto.h>
-
 #include "app/diagnostic_log.h"
 #include "platform/qskstorage/encrypt_file_utils.h"
 #include "platform/vosselutils/file_utils.h"
@@ -16,10 +14,9 @@ void CApReport::addRawStackTrace(zipFile archive)
         writeLogLine(L"Could not read from RawStackTrace.dat");
         return;
     }
-    std::vector<char> plain = readSecureStringContent(*trace);
-    std::wstring text = vosselutils::toWideString(plain.data());
+    const WipedBytes plain = readSecureStringContent(*trace);
+    std::wstring text = vosselutils::toWideString(reinterpret_cast<const char*>(plain.bytes.data()));
     addMemoryToArchive(archive, text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)),
         L"RawStackTrace.txt", L"");
     vosselutils::secureEraseString(text);
-    OPENSSL_cleanse(plain.data(), plain.size());
 }

@@ -2,16 +2,16 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
+
 #include "base/scoped_openssl.h"
-#include "base/wiped_bytes.h"
 #include "platform/qskstorage/secure_string_key.h"
 
-std::vector<char> readSecureStringContent(const qsk::SecureStringData& data)
+WipedBytes readSecureStringContent(const qsk::SecureStringData& data)
 {
-    std::vector<char> plain(1, '\0');
     const size_t count = data.encryptedSize;
     if (count == 0 || count > data.encrypted.size()) {
-        return plain;
+        return WipedBytes(1);
     }
     WipedBytes key(qsk::SecureStringKey::kKeyBytes);
     qsk::SecureStringKey::buildKey(key.bytes.data());
@@ -23,10 +23,11 @@ std::vector<char> readSecureStringContent(const qsk::SecureStringData& data)
         || EVP_DecryptUpdate(context.get(), intermediate.bytes.data(), &length, data.encrypted.data(),
                static_cast<int>(count)) != 1
         || EVP_DecryptFinal_ex(context.get(), intermediate.bytes.data() + length, &finalLength) != 1) {
-        return plain;
+        return WipedBytes(1);
     }
+    // Sized once, terminator included: a buffer that grew would free the earlier one unwiped.
     const size_t plainLength = static_cast<size_t>(length + finalLength);
-    plain.assign(intermediate.bytes.begin(), intermediate.bytes.begin() + static_cast<long>(plainLength));
-    plain.push_back('\0');
+    WipedBytes plain(plainLength + 1);
+    std::copy(intermediate.bytes.begin(), intermediate.bytes.begin() + static_cast<long>(plainLength), plain.bytes.begin());
     return plain;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/lumocoreutils/text.h"
 #include "support/test_certificate.h"
 #include "support/zip_reader.h"
 #include "tool_run_fixture.h"
@@ -78,6 +79,46 @@ TEST_F(EncryptedReport, IsFoundInRootOrTrustAndOpensWithTheCompanion)
         DeleteFileW(output.c_str());
         DeleteFileW(opened.c_str());
     }
+}
+
+// The client writes its settings file in UTF-16. The certificate's subject lies outside ASCII, and
+// the first certificate that matches it has an EC key, which cannot be used: the next one is.
+TEST_F(EncryptedReport, NonAsciiSubjectAndAnEllipticMatchBeforeTheRsaOne)
+{
+    const std::string subject = "Z\xc3\xbcrich Support Desk E2E";
+    const TestCertificate rsa = makeTestCertificate(subject + " RSA");
+    ScopedStoreCertificate rsaInTrust(L"Trust", rsa.der);
+    const auto ecInTrust = addEllipticCertificateBefore(L"Trust", subject + " EC", rsa.der);
+    ASSERT_NE(ecInTrust, nullptr);
+
+    const std::wstring ini = LumoCoreUtils::toWideString("[Config]\r\nEnablePRTEncryption=1\r\nPrtCertificateName="
+        + subject + "\r\n[AdditionalPrtPaths]\r\nNone=C:\\nowhere\r\n");
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t c : ini) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    writeIni(bytes);
+    const std::wstring output = temp() + L"report.zip";
+    runTool(L"/flushed /file \"" + output + L"\"");
+
+    const Messages lines = logMessages();
+    // The log holds one byte per character.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Skipping certificate without an RSA key: Z\xfcrich Support Desk E2E EC"),
+        lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Finished reading report ini"), lines.end());
+    const auto entries = readZipArchive(output);
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_EQ(entries->size(), 2u);
+
+    ASSERT_TRUE(writeFileBytes(temp() + L"key.pem", rsa.privateKeyPem));
+    const std::wstring opened = temp() + L"opened.zip";
+    EXPECT_EQ(runProgram(testBinaryFolder() + L"VosselPRTDecrypt.exe",
+                  L"\"" + output + L"\" \"" + temp() + L"key.pem\" \"" + opened + L"\"", {}, 60000),
+        0u);
+    const auto plain = readZipArchive(opened);
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "user-comment.txt", "metadata.txt", "PRT.txt"}));
 }
 
 TEST_F(EncryptedReport, WithoutACertificateNothingReachesTheOutput)

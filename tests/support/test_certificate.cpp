@@ -43,7 +43,14 @@ HCERTSTORE openUserStore(const std::wstring& storeName)
 
 TestCertificate makeTestCertificate(const std::string& commonName, bool rsa)
 {
-    EVP_PKEY* key = rsa ? EVP_RSA_gen(2048) : EVP_EC_gen("P-256");
+    TestCertificateOptions options;
+    options.rsa = rsa;
+    return makeTestCertificate(commonName, options);
+}
+
+TestCertificate makeTestCertificate(const std::string& commonName, const TestCertificateOptions& options)
+{
+    EVP_PKEY* key = options.rsa ? EVP_RSA_gen(static_cast<unsigned>(options.rsaBits)) : EVP_EC_gen("P-256");
     X509* certificate = X509_new();
     if (!key || !certificate) {
         abortTest("cannot make a key");
@@ -51,8 +58,8 @@ TestCertificate makeTestCertificate(const std::string& commonName, bool rsa)
     X509_set_version(certificate, 2);
     std::random_device random;
     ASN1_INTEGER_set(X509_get_serialNumber(certificate), static_cast<long>(random() & 0x7FFFFFFF) + 1);
-    X509_gmtime_adj(X509_getm_notBefore(certificate), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(certificate), 3600L * 24 * 365);
+    X509_gmtime_adj(X509_getm_notBefore(certificate), options.expired ? -3600L * 24 * 365 : -3600);
+    X509_gmtime_adj(X509_getm_notAfter(certificate), options.expired ? -3600 : 3600L * 24 * 365);
     X509_set_pubkey(certificate, key);
     X509_NAME* name = X509_get_subject_name(certificate);
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8,
@@ -104,4 +111,43 @@ ScopedStoreCertificate::~ScopedStoreCertificate()
         CertDeleteCertificateFromStore(context); // frees the context too
     }
     CertCloseStore(store, 0);
+}
+
+std::string firstInStoreOrder(const wchar_t* storeName, const std::vector<std::string>& candidates)
+{
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, storeName);
+    if (!store) {
+        return {};
+    }
+    std::string first;
+    PCCERT_CONTEXT context = nullptr;
+    while (first.empty() && (context = CertEnumCertificatesInStore(store, context)) != nullptr) {
+        const std::string der(reinterpret_cast<const char*>(context->pbCertEncoded), context->cbCertEncoded);
+        for (const auto& candidate : candidates) {
+            if (candidate == der) {
+                first = der;
+            }
+        }
+    }
+    if (context) {
+        CertFreeCertificateContext(context);
+    }
+    CertCloseStore(store, 0);
+    return first;
+}
+
+std::unique_ptr<ScopedStoreCertificate> addEllipticCertificateBefore(const wchar_t* storeName,
+    const std::string& commonName, const std::string& other)
+{
+    TestCertificateOptions elliptic;
+    elliptic.rsa = false;
+    // The store's order follows the certificates' hashes: about every second key comes first.
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const TestCertificate candidate = makeTestCertificate(commonName, elliptic);
+        auto added = std::make_unique<ScopedStoreCertificate>(storeName, candidate.der);
+        if (firstInStoreOrder(storeName, {candidate.der, other}) == candidate.der) {
+            return added;
+        }
+    }
+    return nullptr;
 }

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/diagnostic_log.h"
 #include "crypto/encryption_certificate.h"
 #include "settings/ap_report_ini.h"
 #include "support/test_certificate.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -20,27 +22,6 @@ std::string decodeBase64(const std::string& text)
     CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(bytes.data()), &size, nullptr, nullptr);
     bytes.resize(size);
     return bytes;
-}
-
-// The first certificate of the store, in the store's own order, whose subject holds subject.
-std::string firstInStoreOrder(const wchar_t* storeName, const std::vector<std::string>& candidates)
-{
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, storeName);
-    std::string first;
-    PCCERT_CONTEXT context = nullptr;
-    while (first.empty() && (context = CertEnumCertificatesInStore(store, context)) != nullptr) {
-        const std::string der(reinterpret_cast<const char*>(context->pbCertEncoded), context->cbCertEncoded);
-        for (const auto& candidate : candidates) {
-            if (candidate == der) {
-                first = der;
-            }
-        }
-    }
-    if (context) {
-        CertFreeCertificateContext(context);
-    }
-    CertCloseStore(store, 0);
-    return first;
 }
 
 class LookupUnderTest : public CApReportIni {
@@ -77,6 +58,75 @@ TEST(CertificateLookup, FirstMatchInStoreOrderWins)
     ASSERT_TRUE(settings.findCertificate(L"Trust", "prt shared"));
     EXPECT_TRUE(decodeBase64(getEncryptionCertificate()) == expected);
     setEncryptionCertificate("");
+}
+
+TEST(CertificateLookup, NonAsciiSubjectIsFoundInTrust)
+{
+    const std::string name = "Z\xc3\xbcrich Support Desk Unit";
+    const TestCertificate certificate = makeTestCertificate(name);
+    ScopedStoreCertificate inTrust(L"Trust", certificate.der);
+
+    LookupUnderTest settings;
+    EXPECT_FALSE(settings.findCertificate(L"Root", name));
+    ASSERT_TRUE(settings.findCertificate(L"Trust", name));
+    EXPECT_TRUE(decodeBase64(getEncryptionCertificate()) == certificate.der);
+    setEncryptionCertificate("");
+    // Without regard to case (Wine folds the case of ASCII letters only).
+    ASSERT_TRUE(settings.findCertificate(L"Trust", "z\xc3\xbcRICH support DESK"));
+    EXPECT_TRUE(decodeBase64(getEncryptionCertificate()) == certificate.der);
+    setEncryptionCertificate("");
+}
+
+TEST(CertificateLookup, AMatchWithoutAnRsaKeyIsSkippedForTheNextOne)
+{
+    const std::string name = "Vossel PRT Unit Pair";
+    const TestCertificate rsa = makeTestCertificate(name + " RSA");
+    ScopedStoreCertificate rsaInTrust(L"Trust", rsa.der);
+    const auto ecInTrust = addEllipticCertificateBefore(L"Trust", name + " EC", rsa.der);
+    ASSERT_NE(ecInTrust, nullptr);
+    const size_t linesBefore = readLogMessages(getLogFilePath()).size();
+
+    LookupUnderTest settings;
+    ASSERT_TRUE(settings.findCertificate(L"Trust", name));
+    EXPECT_TRUE(decodeBase64(getEncryptionCertificate()) == rsa.der);
+    setEncryptionCertificate("");
+    const auto lines = readLogMessages(getLogFilePath());
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(linesBefore), lines.end()),
+        std::vector<std::string>{"Skipping certificate without an RSA key: " + name + " EC"});
+
+    // Only EC matches: nothing is found.
+    EXPECT_FALSE(settings.findCertificate(L"Trust", name + " EC"));
+    EXPECT_EQ(getEncryptionCertificate(), "");
+}
+
+TEST(CertificateLookup, ExpiredOrShortKeysAreUsedWithAWarning)
+{
+    struct Case {
+        std::string name;
+        TestCertificateOptions options;
+        std::string warning;
+    };
+    TestCertificateOptions expired;
+    expired.expired = true;
+    TestCertificateOptions shortKey;
+    shortKey.rsaBits = 1024;
+    const std::vector<Case> cases = {
+        {"Vossel PRT Unit Expired", expired, "Warning: the certificate Vossel PRT Unit Expired has expired"},
+        {"Vossel PRT Unit Short Key", shortKey, "Warning: the certificate Vossel PRT Unit Short Key has a key of only 1024 bits"},
+        {"Vossel PRT Unit Sound", TestCertificateOptions{}, ""},
+    };
+    for (const auto& c : cases) {
+        const TestCertificate certificate = makeTestCertificate(c.name, c.options);
+        ScopedStoreCertificate inRoot(L"Root", certificate.der);
+        const size_t linesBefore = readLogMessages(getLogFilePath()).size();
+        LookupUnderTest settings;
+        ASSERT_TRUE(settings.findCertificate(L"Root", c.name)) << c.name;
+        EXPECT_TRUE(decodeBase64(getEncryptionCertificate()) == certificate.der) << c.name;
+        setEncryptionCertificate("");
+        const auto lines = readLogMessages(getLogFilePath());
+        const std::vector<std::string> added(lines.begin() + static_cast<long>(linesBefore), lines.end());
+        EXPECT_EQ(added, c.warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.warning}) << c.name;
+    }
 }
 
 } // namespace
