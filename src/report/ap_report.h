@@ -7,6 +7,7 @@
 #include <minizip/zip.h>
 
 #include "platform/corvane/services.h"
+#include "report/parallel_deflate.h"
 
 // The working state that the report stages share, and the stages that build, fill and save the
 // archive. The operations live with their subsystems: the archive writer, collection and identity
@@ -22,8 +23,13 @@ public:
     // Archive writer. One archive is open at a time, from beginArchive to finishArchive; every
     // entry is complete when its add operation returns.
     zipFile beginArchive();                       // null when no archive can be begun
-    int openArchiveEntry(zipFile archive, const wchar_t* path, const std::wstring& prefix);
-    // Adds the file under prefix + its file name; a file that cannot be opened adds nothing.
+    // prefix + the file-name part of path, as the entry's narrow name.
+    static std::string entryName(const wchar_t* path, const std::wstring& prefix);
+    // Opens a raw entry for data that the writer deflated itself; text says what zlib found it to be.
+    int openArchiveEntry(zipFile archive, const std::string& name, bool text);
+    // Adds the file under prefix + its file name; a file that cannot be opened adds nothing. An
+    // entry that does not fit in the memory left is left out with one log line; the archive and
+    // its other entries stay whole.
     void addFileToArchive(zipFile archive, const std::wstring& path, const std::wstring& prefix = L"");
     void addFileToArchive(zipFile archive, const wchar_t* path, const std::wstring& prefix = L"");
     void addMemoryToArchive(zipFile archive, const void* data, std::uint32_t length,
@@ -66,16 +72,22 @@ public:
 
     // Writes the finished archive to the temporary folder, encrypted when the settings ask for it.
     void saveReport();
+    // Encrypts the archive in the data stream into the ".enc" and ".esk" files beside the
+    // temporary report path.
+    bool encryptArchiveToFiles(const std::string& certificate);
     // Replaces the plain archive by one of the two encrypted files beside path, written to path.
     bool writeEncryptedArchive(const std::wstring& path);
     void moveReportToOutput(const std::wstring& outputPath);
 
 private:
-    static constexpr std::uint32_t kReadBufferSize = 524288;
     static constexpr std::uint32_t kInitialArchiveCapacity = 16777216;
 
+    // Deflates what read gives into a new entry named name; what names the source in log lines.
+    bool writeArchiveEntry(zipFile archive, const std::string& name, const wchar_t* what, const DeflateRead& read);
+
     zip_fileinfo entryInfo_ = {};
-    std::unique_ptr<unsigned char[]> readBuffer_;
+    // What the central directory of the open archive will need, so that every entry leaves room for it.
+    std::uint64_t centralDirectoryRoom_ = 0;
 
     std::shared_ptr<QSKUnified::ServiceFactory> serviceFactory_;
     std::shared_ptr<QSKUnified::ConfigService> configService_;

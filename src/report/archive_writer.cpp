@@ -1,7 +1,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+
+#include <zlib.h>
 
 #include "app/diagnostic_log.h"
 #include "base/scoped_handle.h"
@@ -17,6 +21,24 @@ void logAddFailed(const wchar_t* path)
 {
     writeLogLine(std::wstring(L"Failed to add ") + path + L" to the zip stream.");
 }
+
+// Room behind an entry's start for its local header (with a zip64 field it may carry), its
+// record in the central directory, and the end records: an entry is only begun when all of it
+// fits, so that no entry is ever left half written.
+std::uint64_t localHeaderRoom(const std::string& name)
+{
+    return 30 + name.size() + 20;
+}
+
+std::uint64_t centralRecordRoom(const std::string& name)
+{
+    return 46 + name.size() + 32;
+}
+
+constexpr std::uint64_t kEndRecordsRoom = 22 + 56 + 20;
+
+// zipWriteInFileInZip takes an unsigned count: large entries go in slices.
+constexpr std::uint64_t kWriteSlice = 1u << 30;
 
 } // namespace
 
@@ -34,6 +56,7 @@ zipFile CApReport::beginArchive()
         return nullptr;
     }
 
+    centralDirectoryRoom_ = 0;
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     entryInfo_ = {};
@@ -46,14 +69,57 @@ zipFile CApReport::beginArchive()
     return archive;
 }
 
-int CApReport::openArchiveEntry(zipFile archive, const wchar_t* path, const std::wstring& prefix)
+std::string CApReport::entryName(const wchar_t* path, const std::wstring& prefix)
 {
-    if (!path || !*path) {
-        return -1;
+    return vosselutils::toString(prefix) + vosselutils::toString(PathFindFileNameW(path));
+}
+
+int CApReport::openArchiveEntry(zipFile archive, const std::string& name, bool text)
+{
+    // The data arrives deflated already: the entry is opened raw, with the parameters the
+    // deflater used, and zlib's finding about text goes into the internal attributes as the
+    // zip writer would have put it there itself.
+    zip_fileinfo info = entryInfo_;
+    info.internal_fa = text ? Z_TEXT : 0;
+    return zipOpenNewFileInZip3(archive, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+        Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0);
+}
+
+bool CApReport::writeArchiveEntry(zipFile archive, const std::string& name, const wchar_t* what,
+    const DeflateRead& read)
+{
+    // The entry is compressed straight into the data stream, just past the room for its local
+    // header, before the zip writer hears of it. Only when all of it and what the archive still
+    // needs behind it fit is the entry opened; the zip writer then moves the data the few bytes
+    // down to its final place. An entry that does not fit leaves nothing behind.
+    MemoryFile& file = theMemoryFile();
+    const std::uint64_t dataStart = file.position + localHeaderRoom(name);
+    std::uint64_t written = 0;
+    const DeflateResult result = deflateRaw(read, [&](const unsigned char* data, std::size_t size) {
+        if (!growMemoryFile(file, dataStart + written + size)) {
+            return false;
+        }
+        std::memcpy(file.base + dataStart + written, data, size);
+        written += size;
+        return true;
+    });
+    const std::uint64_t needed = dataStart + written + centralDirectoryRoom_ + centralRecordRoom(name) + kEndRecordsRoom;
+    if (!result.complete || !growMemoryFile(file, needed)) {
+        writeLogLine(std::wstring(L"Not enough memory to add ") + what + L" to the zip stream.");
+        return false;
     }
-    const std::string name = vosselutils::toString(prefix) + vosselutils::toString(PathFindFileNameW(path));
-    return zipOpenNewFileInZip3(archive, name.c_str(), &entryInfo_, nullptr, 0, nullptr, 0, nullptr,
-        Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0);
+    if (openArchiveEntry(archive, name, result.dataType == Z_TEXT) != ZIP_OK) {
+        logAddFailed(what);
+        return false;
+    }
+    for (std::uint64_t done = 0; done < written;) {
+        const auto slice = static_cast<unsigned>(std::min(kWriteSlice, written - done));
+        zipWriteInFileInZip(archive, file.base + dataStart + done, slice);
+        done += slice;
+    }
+    zipCloseFileInZipRaw64(archive, result.uncompressedSize, result.crc);
+    centralDirectoryRoom_ += centralRecordRoom(name);
+    return true;
 }
 
 void CApReport::addFileToArchive(zipFile archive, const std::wstring& path, const std::wstring& prefix)
@@ -63,42 +129,48 @@ void CApReport::addFileToArchive(zipFile archive, const std::wstring& path, cons
 
 void CApReport::addFileToArchive(zipFile archive, const wchar_t* path, const std::wstring& prefix)
 {
-    if (!path) {
+    if (!path || !*path) {
         return;
     }
     ScopedStdioFile file(_wfopen(path, L"rb"));
     if (!file) {
         return;
     }
-    if (!readBuffer_ || openArchiveEntry(archive, path, prefix) != ZIP_OK) {
-        logAddFailed(path);
-        return;
-    }
     writeLogLine(std::wstring(L"Adding ") + path + L" to zip stream.");
-    for (;;) {
-        const size_t count = std::fread(readBuffer_.get(), 1, kReadBufferSize, file.get());
-        if (count == 0) {
-            break;
+    bool failed = false;
+    writeArchiveEntry(archive, entryName(path, prefix), path, [&](unsigned char* buffer, std::size_t size) -> std::size_t {
+        if (failed) {
+            return 0;
         }
+        const size_t count = std::fread(buffer, 1, size, file.get());
         if (std::ferror(file.get())) {
+            // The entry ends with what was read before; the bytes of this last read are dropped.
             writeLogLine(std::wstring(L"Failed to read from ") + path);
-            break;
+            failed = true;
+            return 0;
         }
-        zipWriteInFileInZip(archive, readBuffer_.get(), static_cast<unsigned>(count));
-    }
-    zipCloseFileInZip(archive);
+        return count;
+    });
 }
 
 void CApReport::addMemoryToArchive(zipFile archive, const void* data, std::uint32_t length,
     const std::wstring& name, const std::wstring& prefix)
 {
-    if (openArchiveEntry(archive, name.c_str(), prefix) != ZIP_OK) {
+    if (name.empty()) {
         logAddFailed(name.c_str());
         return;
     }
     writeLogLine(L"Adding " + name + L" from memory to zip stream.");
-    zipWriteInFileInZip(archive, data, length);
-    zipCloseFileInZip(archive);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::uint32_t offset = 0;
+    writeArchiveEntry(archive, entryName(name.c_str(), prefix), name.c_str(), [&](unsigned char* buffer, std::size_t size) {
+        const std::size_t count = std::min<std::size_t>(size, length - offset);
+        if (count > 0) {
+            std::memcpy(buffer, bytes + offset, count);
+        }
+        offset += static_cast<std::uint32_t>(count);
+        return count;
+    });
 }
 
 void CApReport::finishArchive(zipFile archive)

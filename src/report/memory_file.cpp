@@ -9,9 +9,7 @@
 namespace {
 MemoryFile g_memoryFile = {};
 
-constexpr std::uint64_t k256MiB = 268435456;
-constexpr std::uint64_t k384MiB = 402653184;
-constexpr std::uint64_t kLow27Bits = (1u << 27) - 1;
+constexpr std::uint64_t kGrowthStep = 16 * 1024 * 1024;
 } // namespace
 
 MemoryFile& theMemoryFile()
@@ -26,14 +24,31 @@ std::string memoryFileName(const void* buffer, std::uint32_t capacity)
     return name;
 }
 
-std::uint32_t grownCapacity(std::uint32_t capacity, std::uint32_t writeLength)
+std::uint32_t grownCapacity(std::uint64_t end)
 {
-    std::uint64_t grown = capacity < k256MiB ? k256MiB : ((capacity - k256MiB) & ~kLow27Bits) + k384MiB;
-    const std::uint64_t doubled = 2 * static_cast<std::uint64_t>(writeLength);
-    if (doubled >= grown) {
-        grown = doubled;
+    const std::uint64_t grown = (end + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
+    if (grown <= UINT32_MAX) {
+        return static_cast<std::uint32_t>(grown);
     }
-    return grown > UINT32_MAX ? 0 : static_cast<std::uint32_t>(grown);
+    // The last step is cut at what a 32-bit capacity can hold.
+    return end <= 0xFFFF0000u ? 0xFFFF0000u : 0;
+}
+
+bool growMemoryFile(MemoryFile& file, std::uint64_t end)
+{
+    if (end <= file.capacity) {
+        return true;
+    }
+    CDataStream& data = theDataStream();
+    const std::uint32_t grown = grownCapacity(end);
+    // A last step that does not fit in what is left still leaves room for the exact need.
+    if (grown == 0 || !(data.reserve(grown) || data.reserve(static_cast<std::uint32_t>(end)))) {
+        return false;
+    }
+    // The buffer grows in place: the memory file keeps its base and learns the new capacity.
+    file.base = data.buffer();
+    file.capacity = data.capacity();
+    return true;
 }
 
 void fillMemoryFileFuncs(zlib_filefunc_def* table)
@@ -78,23 +93,9 @@ uLong ZCALLBACK memWrite(voidpf, voidpf stream, const void* buf, uLong n)
     auto* file = static_cast<MemoryFile*>(stream);
     CDataStream& data = theDataStream();
     const std::uint64_t end = static_cast<std::uint64_t>(file->position) + n;
-    if (end > file->capacity) {
-        const std::uint32_t grown = grownCapacity(file->capacity, static_cast<std::uint32_t>(n));
-        // The stream keeps its old buffer when it cannot grow; the memory file follows it either way.
-        if (grown != 0) {
-            data.reserve(grown);
-        }
-        file->base = data.buffer();
-        file->capacity = data.capacity();
-        // The stream copies its data up to the end written so far; a gap that a seek past that
-        // end filled with zeros has to be filled again in the new buffer.
-        if (file->position > file->size && file->position <= file->capacity) {
-            std::memset(file->base + file->size, 0, file->position - file->size);
-        }
-    }
-    // Nothing is ever written past the buffer: a write that still does not fit writes nothing,
-    // and the short count tells the zip writer that the entry failed.
-    if (end > file->capacity) {
+    // Nothing is ever written past the buffer: a write that does not fit writes nothing, and the
+    // short count tells the zip writer that the entry failed.
+    if (!growMemoryFile(*file, end)) {
         return 0;
     }
     std::memcpy(file->base + file->position, buf, n);

@@ -21,10 +21,14 @@ MemoryFile& theMemoryFile();
 // capacity in hexadecimal, joined by "+". The whole address is carried, whatever its width.
 std::string memoryFileName(const void* buffer, std::uint32_t capacity);
 
-// The capacity to grow to when a write of writeLength bytes does not fit: 256 MiB first, then
-// steps of 128 MiB; a single write larger than half of that gets twice its own length. 0 when no
+// The capacity to commit so that the data can reach end: end rounded up to the next step of
+// 16 MiB, so that growing costs few calls and leaves little committed but unused. 0 when no
 // 32-bit capacity would do.
-std::uint32_t grownCapacity(std::uint32_t capacity, std::uint32_t writeLength);
+std::uint32_t grownCapacity(std::uint64_t end);
+
+// Grows the data stream in place so that the memory file can hold data up to end, and gives the
+// memory file the new capacity. False, changing nothing, when the room cannot be had.
+bool growMemoryFile(MemoryFile& file, std::uint64_t end);
 
 void fillMemoryFileFuncs(zlib_filefunc_def* table);
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -127,6 +128,42 @@ TEST_F(ReportArchive, LinesAfterTheLogWasAddedStayOutOfTheReport)
     ASSERT_TRUE(entries.has_value());
     ASSERT_NE(findEntry(*entries, "PRT.txt"), nullptr);
     EXPECT_EQ(findEntry(*entries, "PRT.txt")->bytes.find("Failed to rename"), std::string::npos);
+}
+
+TEST_F(ReportArchive, AnEntryThatFindsNoRoomIsLeftOutAndTheReportStaysValid)
+{
+    // The reservation for the archive is capped far below the dump's size: the dump is left out
+    // with one log line; the files before and after it, and the log, are in a report every reader
+    // opens.
+    ASSERT_TRUE(CreateDirectoryW((temp() + L"material").c_str(), nullptr));
+    put(L"material\\a-before.txt", "before");
+    std::string noise(40 * 1024 * 1024, '\0');
+    unsigned state = 5;
+    for (auto& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    const std::wstring dump = put(L"material\\b-fulldump.dmp", noise);
+    put(L"material\\c-after.txt", "after");
+    writeIni("[Config]\r\n[AdditionalPrtPaths]\r\nMaterial=" + tempText() + "material\r\n");
+    const std::wstring output = temp() + L"report.zip";
+    const auto exitCode = runProgram(testBinaryFolder() + L"VosselPRT.exe", L"/flushed /file \"" + output + L"\"",
+        {{L"TMP", temp()}, {L"TEMP", temp()}, {L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT", std::to_wstring(24 * 1024 * 1024)}},
+        120000);
+    ASSERT_EQ(exitCode, std::optional<unsigned long>(0));
+
+    const auto entries = readZipArchive(output);
+    ASSERT_TRUE(entries.has_value());
+    const Names names = entryNames(*entries);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Material\\b-fulldump.dmp"), 0);
+    ASSERT_NE(findEntry(*entries, "Material\\a-before.txt"), nullptr);
+    EXPECT_EQ(findEntry(*entries, "Material\\a-before.txt")->bytes, "before");
+    ASSERT_NE(findEntry(*entries, "Material\\c-after.txt"), nullptr);
+    EXPECT_EQ(findEntry(*entries, "Material\\c-after.txt")->bytes, "after");
+    ASSERT_NE(findEntry(*entries, "PRT.txt"), nullptr);
+    const auto lines = logMessages();
+    const std::string dumpText(dump.begin(), dump.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Not enough memory to add " + dumpText + " to the zip stream."), 1);
 }
 
 } // namespace

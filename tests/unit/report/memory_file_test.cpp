@@ -104,29 +104,99 @@ TEST_F(MemoryFileOver, ReadsAreBoundedByTheCapacityNotTheData)
     EXPECT_EQ(memTestError(nullptr, file), 0);
 }
 
-TEST(MemoryFileGrowth, StartsWith256MiBThenAddsSteps)
+TEST(MemoryFileGrowth, CommitsInStepsOf16MiB)
 {
-    EXPECT_EQ(grownCapacity(16 * MiB, 100), 256 * MiB);
-    EXPECT_EQ(grownCapacity(256 * MiB, 100), 384 * MiB);
-    EXPECT_EQ(grownCapacity(384 * MiB, 100), 512 * MiB);
-    EXPECT_EQ(grownCapacity(400 * MiB, 100), 512 * MiB);
-    EXPECT_EQ(grownCapacity(16 * MiB, 200 * MiB), 400 * MiB);
-    EXPECT_EQ(grownCapacity(16 * MiB, 128 * MiB), 256 * MiB);
-    EXPECT_EQ(grownCapacity(4000 * MiB, 100), 0u);
-    EXPECT_EQ(grownCapacity(16 * MiB, 3000 * MiB), 0u);
+    struct {
+        std::uint64_t end;
+        std::uint32_t capacity;
+    } cases[] = {
+        {1, 16 * MiB},
+        {16 * MiB, 16 * MiB},
+        {16 * MiB + 1, 32 * MiB},
+        {1000 * MiB + 5, 1008 * MiB},
+        {0xFFFF0000ull, 0xFFFF0000u}, // the last step is cut at what 32 bits hold
+        {0xFFFF0001ull, 0},
+        {5000 * static_cast<std::uint64_t>(MiB), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(grownCapacity(c.end), c.capacity) << c.end;
+    }
 }
 
-TEST(MemoryFileGrowth, WriteThatCannotFitWritesNothing)
+// Every test that caps the data stream takes the cap off again, with a fresh stream.
+class CappedDataStream : public ::testing::Test {
+protected:
+    void cap(std::uint32_t bytes)
+    {
+        theDataStream().release();
+        CDataStream::limitReservation(bytes);
+    }
+    void TearDown() override
+    {
+        CDataStream::limitReservation(0);
+        theDataStream().release();
+    }
+};
+
+TEST_F(CappedDataStream, WriteThatCannotFitWritesNothing)
 {
+    cap(64 * MiB);
     CDataStream& data = theDataStream();
-    data.release();
-    unsigned char small[16] = {};
-    auto* file = static_cast<MemoryFile*>(memOpen(nullptr, memoryFileName(small, 16).c_str(), ZLIB_FILEFUNC_MODE_CREATE));
+    ASSERT_TRUE(data.reserve(16 * MiB));
+    auto* file = static_cast<MemoryFile*>(
+        memOpen(nullptr, memoryFileName(data.buffer(), data.capacity()).c_str(), ZLIB_FILEFUNC_MODE_CREATE));
     ASSERT_NE(file, nullptr);
-    // No 32-bit capacity holds three gigabytes, so the stream cannot grow for it.
-    EXPECT_EQ(memWrite(nullptr, file, small, 3000u * MiB), 0u);
+    std::vector<unsigned char> big(80 * MiB, 'b');
+    EXPECT_EQ(memWrite(nullptr, file, big.data(), static_cast<uLong>(big.size())), 0u);
     EXPECT_EQ(file->position, 0u);
     EXPECT_EQ(file->size, 0u);
+    EXPECT_EQ(data.capacity(), 16 * MiB);
+    // What fits still goes in, growing the stream in place.
+    EXPECT_EQ(memWrite(nullptr, file, big.data(), 40 * MiB), 40 * MiB);
+    EXPECT_EQ(file->base, data.buffer());
+    EXPECT_EQ(file->capacity, 48 * MiB);
+    EXPECT_EQ(data.length(), 40 * MiB);
+}
+
+TEST_F(CappedDataStream, GrowsInPlaceThroughSeveralStepsUpToItsReservation)
+{
+    cap(200 * MiB);
+    CDataStream& data = theDataStream();
+    ASSERT_TRUE(data.reserve(16 * MiB));
+    unsigned char* const buffer = data.buffer();
+    EXPECT_EQ(data.reservedCapacity(), 200 * MiB);
+    std::uint32_t filled = 0;
+    for (std::uint32_t size : {16 * MiB, 40 * MiB, 64 * MiB + 4, 130 * MiB, 200 * MiB}) {
+        ASSERT_TRUE(data.reserve(size)) << size;
+        EXPECT_EQ(data.buffer(), buffer) << size;
+        EXPECT_EQ(data.capacity(), size) << size;
+        // Everything written before each step is still there; the new room can be written.
+        for (std::uint32_t at = 0; at < filled; at += 4096) {
+            ASSERT_EQ(buffer[at], static_cast<unsigned char>(at / 4096)) << at;
+        }
+        for (; filled < size; filled += 4096) {
+            buffer[filled] = static_cast<unsigned char>(filled / 4096);
+        }
+    }
+    EXPECT_FALSE(data.reserve(200 * MiB + 4));
+    EXPECT_EQ(data.capacity(), 200 * MiB);
+
+}
+
+TEST_F(CappedDataStream, GivingBackTheUnusedAddressSpaceKeepsTheData)
+{
+    cap(512 * MiB);
+    CDataStream& data = theDataStream();
+    ASSERT_TRUE(data.reserve(70 * MiB));
+    std::memset(data.buffer(), 'k', 70 * MiB);
+    data.releaseUnusedAddressSpace();
+    // Kept: whole slices of the reservation up to the committed end.
+    EXPECT_EQ(data.reservedCapacity(), 128 * MiB);
+    EXPECT_EQ(data.capacity(), 70 * MiB);
+    EXPECT_EQ(data.buffer()[0], 'k');
+    EXPECT_EQ(data.buffer()[70 * MiB - 1], 'k');
+    EXPECT_TRUE(data.reserve(128 * MiB));
+    EXPECT_FALSE(data.reserve(128 * MiB + 4));
 }
 
 TEST(DataStream, ReserveRoundsUpKeepsTheDataAndNeverShrinks)
