@@ -73,59 +73,88 @@ bool wrapKey(EVP_PKEY* publicKey, const WipedBytes& key, std::vector<unsigned ch
     return true;
 }
 
-bool sealData(const WipedBytes& key, const std::string& data, std::vector<unsigned char>& sealed)
+// A file written in pieces, every write checked; unless it is finished, it is deleted again.
+class CCheckedFile {
+public:
+    explicit CCheckedFile(const std::wstring& path)
+        : path_(path)
+        , file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
+        , ok_(static_cast<bool>(file_))
+    {
+    }
+    ~CCheckedFile()
+    {
+        if (file_) {
+            file_.reset();
+            DeleteFileW(path_.c_str());
+        }
+    }
+    CCheckedFile(const CCheckedFile&) = delete;
+    CCheckedFile& operator=(const CCheckedFile&) = delete;
+
+    bool write(const unsigned char* bytes, size_t size)
+    {
+        for (size_t done = 0; ok_ && done < size;) {
+            const DWORD chunk = static_cast<DWORD>(size - done < (1u << 30) ? size - done : (1u << 30));
+            DWORD written = 0;
+            ok_ = WriteFile(file_.get(), bytes + done, chunk, &written, nullptr) && written == chunk;
+            done += written;
+        }
+        return ok_;
+    }
+
+    // Closing can still fail to write what the system held back; that counts as a failed write.
+    bool finish()
+    {
+        const bool closed = CloseHandle(file_.release());
+        if (!(closed && ok_)) {
+            DeleteFileW(path_.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::wstring path_;
+    ScopedFileHandle file_;
+    bool ok_;
+};
+
+// Writes nonce, ciphertext and tag to the file, encrypting the data a slice at a time: besides
+// the caller's data, only one slice of ciphertext is ever held.
+bool sealToFile(const WipedBytes& key, const std::string& data, CCheckedFile& file)
 {
-    sealed.assign(kNonceBytes + data.size() + kTagBytes, 0);
-    if (RAND_bytes(sealed.data(), static_cast<int>(kNonceBytes)) != 1) {
+    unsigned char nonce[kNonceBytes] = {};
+    if (RAND_bytes(nonce, static_cast<int>(kNonceBytes)) != 1) {
         return false;
     }
     OpenSslPtr<EVP_CIPHER_CTX> context(EVP_CIPHER_CTX_new());
-    int length = 0;
-    int finalLength = 0;
     if (!context
         || EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, nullptr, nullptr) != 1
         || EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(kNonceBytes), nullptr) != 1
-        || EVP_EncryptInit_ex(context.get(), nullptr, nullptr, key.bytes.data(), sealed.data()) != 1) {
+        || EVP_EncryptInit_ex(context.get(), nullptr, nullptr, key.bytes.data(), nonce) != 1
+        || !file.write(nonce, sizeof(nonce))) {
         return false;
     }
-    // The data can pass what one call takes (an int); feed it in slices.
-    unsigned char* out = sealed.data() + kNonceBytes;
+    constexpr size_t kSlice = 1024 * 1024;
+    // GCM is a stream mode: a slice of input gives a slice of ciphertext of the same length.
+    std::vector<unsigned char> out(kSlice + 32);
     const auto* in = reinterpret_cast<const unsigned char*>(data.data());
-    size_t left = data.size();
-    while (left > 0) {
-        const int slice = static_cast<int>(left < (1u << 30) ? left : (1u << 30));
-        if (EVP_EncryptUpdate(context.get(), out, &length, in, slice) != 1) {
+    for (size_t done = 0; done < data.size();) {
+        const int slice = static_cast<int>(data.size() - done < kSlice ? data.size() - done : kSlice);
+        int length = 0;
+        if (EVP_EncryptUpdate(context.get(), out.data(), &length, in + done, slice) != 1
+            || !file.write(out.data(), static_cast<size_t>(length))) {
             return false;
         }
-        out += length;
-        in += slice;
-        left -= static_cast<size_t>(slice);
+        done += static_cast<size_t>(slice);
     }
-    return EVP_EncryptFinal_ex(context.get(), out, &finalLength) == 1
-        && EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, static_cast<int>(kTagBytes),
-               sealed.data() + kNonceBytes + data.size()) == 1;
-}
-
-bool writeWholeFile(const std::wstring& path, const std::vector<unsigned char>& bytes)
-{
-    ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(bytes.size() - done < (1u << 30) ? bytes.size() - done : (1u << 30));
-        DWORD written = 0;
-        ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
-        done += written;
-    }
-    // Closing can still fail to write what the system held back; that counts as a failed write.
-    ok = CloseHandle(file.release()) && ok;
-    if (!ok) {
-        DeleteFileW(path.c_str());
-    }
-    return ok;
+    int finalLength = 0;
+    unsigned char tag[kTagBytes] = {};
+    return EVP_EncryptFinal_ex(context.get(), out.data(), &finalLength) == 1
+        && file.write(out.data(), static_cast<size_t>(finalLength))
+        && EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, static_cast<int>(kTagBytes), tag) == 1
+        && file.write(tag, sizeof(tag));
 }
 
 } // namespace
@@ -139,19 +168,19 @@ bool EncryptionUtils::publicKeyEncryptToFile(const std::string& certificate, con
     }
     WipedBytes key(kKeyBytes);
     std::vector<unsigned char> wrappedKey;
-    std::vector<unsigned char> sealed;
-    if (RAND_bytes(key.bytes.data(), static_cast<int>(kKeyBytes)) != 1 || !wrapKey(publicKey.get(), key, wrappedKey)
-        || !sealData(key, data, sealed)) {
+    if (RAND_bytes(key.bytes.data(), static_cast<int>(kKeyBytes)) != 1 || !wrapKey(publicKey.get(), key, wrappedKey)) {
         return false;
     }
     const std::wstring base = clientlibs::utf8ToWide(path);
     if (base.empty()) {
         return false;
     }
-    if (!writeWholeFile(base + L".enc", sealed)) {
+    CCheckedFile sealed(base + L".enc");
+    if (!sealToFile(key, data, sealed) || !sealed.finish()) {
         return false;
     }
-    if (!writeWholeFile(base + L".esk", wrappedKey)) {
+    CCheckedFile keyFile(base + L".esk");
+    if (!keyFile.write(wrappedKey.data(), wrappedKey.size()) || !keyFile.finish()) {
         DeleteFileW((base + L".enc").c_str());
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 #include <iterator>
+#include <new>
+#include <string>
 
 #include "app/diagnostic_log.h"
 #include "app/report_options.h"
@@ -38,22 +40,35 @@ void CApReport::saveReport()
         writeLogLine(L"Failed to retrieve the certificate for encryption");
         return;
     }
-    const CDataStream& stream = theDataStream();
-    std::string data;
-    if (stream.buffer()) {
-        data.assign(reinterpret_cast<const char*>(stream.buffer()), stream.length());
-    }
-    const bool encrypted = LumoCoreUtils::EncryptionUtils::publicKeyEncryptToFile(
-        certificate, LumoCoreUtils::toString(tempReportPath_), data);
-    // The plain copy is not needed any more; its pages are wiped rather than handed back as they are.
-    SecureZeroMemory(data.data(), data.size());
-    if (!encrypted) {
+    if (!encryptArchiveToFiles(certificate)) {
         writeLogLine(L"Failed to encrypt data to file");
         return;
     }
     if (!writeEncryptedArchive(tempReportPath_)) {
         writeLogLine(L"Failed to write encrypt files to zip file");
     }
+}
+
+bool CApReport::encryptArchiveToFiles(const std::string& certificate)
+{
+    CDataStream& stream = theDataStream();
+    // The library takes the archive as one string: that copy is the only one besides the data
+    // stream. The stream's spare address space goes back first, so a 32-bit process has room
+    // for the copy, and the copy is gone before the encrypted report is built.
+    stream.releaseUnusedAddressSpace();
+    std::string data;
+    try {
+        if (stream.buffer()) {
+            data.assign(reinterpret_cast<const char*>(stream.buffer()), stream.length());
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const bool encrypted = LumoCoreUtils::EncryptionUtils::publicKeyEncryptToFile(
+        certificate, LumoCoreUtils::toString(tempReportPath_), data);
+    // The plain copy is not needed any more; its pages are wiped rather than handed back as they are.
+    SecureZeroMemory(data.data(), data.size());
+    return encrypted;
 }
 
 bool CApReport::writeEncryptedArchive(const std::wstring& path)
