@@ -45,6 +45,7 @@ def status(pid):
 
 
 start = time.monotonic()
+start_epoch = time.time()
 child = subprocess.Popen(command, stdin=subprocess.DEVNULL)
 pids = set()
 peak = {"hwm": 0, "private": 0, "threads": 0}
@@ -67,6 +68,8 @@ while child.poll() is None:
         cpu[pid] = sample["cpu"]
     time.sleep(0.005)
 wall = time.monotonic() - start
+print(f"start_epoch {start_epoch:.3f}")
+print(f"end_epoch {start_epoch + wall:.3f}")
 print(f"wall_seconds {wall:.2f}")
 print(f"exit_code {child.returncode}")
 print(f"seen {'yes' if pids else 'no'}")
