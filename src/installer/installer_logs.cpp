@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "base/temp_folder.h"
+#include "installer/installer_logs_lib.h"
 
 std::wstring getInstallerLogPath()
 {
@@ -15,5 +18,17 @@ std::wstring getInstallerLogPath()
 
 std::wstring findInstallerMsiLog()
 {
-    return {};
+    // Only a search that found a log is kept; one that found none runs again at the next call.
+    static std::wstring path;
+    if (!path.empty()) {
+        return path;
+    }
+    const std::wstring folder = getTempFolder(MAX_PATH);
+    if (folder.empty()) {
+        return {};
+    }
+    auto library = std::make_shared<InstallerLogsLib>();
+    std::vector<std::wstring> files = library->getFilesInFolder(folder);
+    path = library->findProductMsiLog(files);
+    return path;
 }
