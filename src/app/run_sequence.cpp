@@ -25,6 +25,6 @@ int runReportTool()
         report.generateReport();
     }
 
-    cleanUpAfterReport();
+    cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput());
     return 0;
 }

@@ -163,6 +163,8 @@ std::wstring CApReportIni::getCommentFilePath() { return values().commentFilePat
 std::wstring CApReportIni::getMetadataFilePath() { return values().metadataFilePath; }
 std::wstring CApReportIni::getGdiFilePath() { return values().gdiFilePath; }
 
+std::wstring CApReportIni::getScreenshotPrefix() { return values().screenshotPrefix; }
+
 std::wstring CApReportIni::getScreenshotFilePath(int index)
 {
     const std::wstring& prefix = values().screenshotPrefix;

@@ -41,6 +41,8 @@ public:
     static std::wstring getCommentFilePath();
     static std::wstring getMetadataFilePath();
     static std::wstring getGdiFilePath();
+    // The temporary folder + "Vossel_Screenshot"; empty with default settings.
+    static std::wstring getScreenshotPrefix();
     // Empty when there is no screenshot prefix; otherwise prefix + index + ".png".
     static std::wstring getScreenshotFilePath(int index);
     static std::wstring getDntDumpFilePath(bool is64Bit);

@@ -10,25 +10,15 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::string utf16(const std::string& ascii)
-{
-    std::string bytes;
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
-
 using InstallerLogsInReport = ToolRunTest;
 
 TEST_F(InstallerLogsInReport, BothInstallerLogsGoInBeforeTheDiagnosticLog)
 {
     writeIni("[Config]\r\n");
-    const std::string msiLog = utf16("=== Verbose logging started\r\nProductCode = {3C0E7D52-9A41-4B6E-8F20-71D5A6C9B314}\r\n");
+    const std::string msiLog = utf16Bytes("=== Verbose logging started\r\nProductCode = {3C0E7D52-9A41-4B6E-8F20-71D5A6C9B314}\r\n");
     ASSERT_TRUE(writeFileBytes(temp() + L"OrmelVosselInstaller.LOG", "installer log"));
     ASSERT_TRUE(writeFileBytes(temp() + L"MSI4f2a9.LOG", msiLog));
-    ASSERT_TRUE(writeFileBytes(temp() + L"MSI5b3c1.LOG", utf16("ProductCode = {another product}")));
+    ASSERT_TRUE(writeFileBytes(temp() + L"MSI5b3c1.LOG", utf16Bytes("ProductCode = {another product}")));
     const std::wstring output = temp() + L"report.zip";
 
     runTool(L"/flushed /file \"" + output + L"\"");

@@ -21,10 +21,11 @@ protected:
     void writeIni(const std::string& text) { ASSERT_TRUE(writeFileBytes(iniPath(), text)); }
 
     // Runs the tool with args; expects it to end with exit code 0. Its standard output and error
-    // are kept in output().
-    void runTool(const std::wstring& args)
+    // are kept in output(). The diagnostic log is kept for the test unless keepLog is false.
+    void runTool(const std::wstring& args, bool keepLog = true)
     {
-        const auto exitCode = ::runTool(args, temp(), temp() + L"tool-output.txt");
+        const auto exitCode = keepLog ? ::runTool(args, temp(), temp() + L"tool-output.txt")
+                                      : ::runToolAsIs(args, temp(), temp() + L"tool-output.txt");
         ASSERT_TRUE(exitCode.has_value()) << "the tool did not end";
         EXPECT_EQ(*exitCode, 0u);
         output_ = readFileBytes(temp() + L"tool-output.txt").value_or("");

@@ -53,3 +53,18 @@ std::vector<std::string> readLogMessages(const std::wstring& path)
     }
     return messages;
 }
+
+std::string utf16Bytes(const std::string& ascii)
+{
+    std::string bytes;
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+std::string asciiText(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}

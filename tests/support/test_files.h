@@ -15,3 +15,10 @@ std::vector<std::string> readLogMessages(const std::wstring& path);
 
 // True when line is "[" + a timestamp shaped "YYYY-MM-DD hh:mm:ss,mmm" + "] " + message.
 bool hasLogLineShape(const std::string& line);
+
+// The UTF-16 little-endian bytes of ASCII text, without byte-order mark: how the tool writes text
+// it generates into the archive.
+std::string utf16Bytes(const std::string& ascii);
+
+// The text of a path made of ASCII characters, as the tool writes it into its log lines.
+std::string asciiText(const std::wstring& text);

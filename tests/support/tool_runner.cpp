@@ -148,7 +148,27 @@ std::optional<unsigned long> runProgram(const std::wstring& program, const std::
     return started.wait(timeoutMs);
 }
 
+DiagnosticLogHold::DiagnosticLogHold(const std::wstring& folder)
+    : file_(CreateFileW((folder + L"PRT.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+DiagnosticLogHold::~DiagnosticLogHold()
+{
+    if (file_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(file_);
+    }
+}
+
 std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
+    const std::wstring& outputPath, unsigned long timeoutMs)
+{
+    DiagnosticLogHold log(tempFolder);
+    return runToolAsIs(args, tempFolder, outputPath, timeoutMs);
+}
+
+std::optional<unsigned long> runToolAsIs(const std::wstring& args, const std::wstring& tempFolder,
     const std::wstring& outputPath, unsigned long timeoutMs)
 {
     StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", args,

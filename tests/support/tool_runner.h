@@ -47,5 +47,22 @@ std::optional<unsigned long> runProgram(const std::wstring& program, const std::
     const EnvironmentOverrides& overrides, unsigned long timeoutMs);
 
 // Runs VosselPRT.exe with TMP and TEMP set to tempFolder; see startProgram for outputPath.
+// The clean-up deletes the tool's diagnostic log after a run that made its report; runTool keeps
+// it for the test to read (DiagnosticLogHold), runToolAsIs lets the clean-up do what it does.
+std::optional<unsigned long> runToolAsIs(const std::wstring& args, const std::wstring& tempFolder,
+    const std::wstring& outputPath = L"", unsigned long timeoutMs = 120000);
 std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
     const std::wstring& outputPath = L"", unsigned long timeoutMs = 120000);
+
+// Holds "PRT.txt" in folder open (made empty when missing) while it lives, sharing reading and
+// writing but not deletion: the tool appends its lines as always, and its DeleteFileW fails.
+class DiagnosticLogHold {
+public:
+    explicit DiagnosticLogHold(const std::wstring& folder);
+    ~DiagnosticLogHold();
+    DiagnosticLogHold(const DiagnosticLogHold&) = delete;
+    DiagnosticLogHold& operator=(const DiagnosticLogHold&) = delete;
+
+private:
+    void* file_;
+};
