@@ -1,10 +1,75 @@
 #include "sysinfo/process_dumps.h"
 
-void createDumpFiles(bool)
+#include <shlobj.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/diagnostic_log.h"
+#include "app/report_options.h"
+#include "platform/vosselutils/system_utils.h"
+#include "settings/ap_report_ini.h"
+
+namespace {
+
+std::wstring& crashDumpPath()
 {
+    static std::wstring path;
+    return path;
+}
+
+} // namespace
+
+void createDumpFiles(bool stageFlag)
+{
+    if (!stageFlag) {
+        return;
+    }
+    if (CApReportIni::isDumpFileDisabled()) {
+        writeLogLine(L"No dump file will be created");
+        return;
+    }
+
+    // The 32-bit companion is dumped directly; only when it is not running is the 64-bit one
+    // handed to the dump program.
+    if (isDntDumpEnabled()) {
+        const auto companions = vosselutils::SystemUtils::getProcessIDByName(L"dntcolex.exe", true);
+        if (!companions.empty()) {
+            createDumpFileForProcess(companions.front(), CApReportIni::getDntDumpFilePath(false), nullptr);
+        } else {
+            const auto companions64 = vosselutils::SystemUtils::getProcessIDByName(L"dntcolex64.exe", true);
+            if (!companions64.empty()) {
+                createDumpFileFor64BitProcess(companions64.front(), CApReportIni::getDntDumpFilePath(true));
+            }
+        }
+    }
+
+    const std::wstring clientDump = getCrashDumpFilePath(L"fulldump.dmp");
+    const unsigned long exceptionAddress = CApReportIni::getExceptionAddress();
+    if (exceptionAddress == 0) {
+        createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, nullptr);
+        return;
+    }
+    // The address lies in the client's address space, so the dump writer reads the record there.
+    MINIDUMP_EXCEPTION_INFORMATION exceptionRecord = {};
+    exceptionRecord.ThreadId = CApReportIni::getExceptionThreadId();
+    exceptionRecord.ExceptionPointers =
+        reinterpret_cast<PEXCEPTION_POINTERS>(static_cast<std::uintptr_t>(exceptionAddress));
+    exceptionRecord.ClientPointers = TRUE;
+    createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, &exceptionRecord);
+}
+
+std::wstring getCrashDumpFilePath(const std::wstring& fileName)
+{
+    std::vector<wchar_t> localAppData(MAX_PATH, L'\0');
+    SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, TRUE);
+    const std::wstring folder = std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump";
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    crashDumpPath() = folder + L"\\" + fileName;
+    return crashDumpPath();
 }
 
 std::wstring crashDumpFilePath()
 {
-    return {};
+    return crashDumpPath();
 }

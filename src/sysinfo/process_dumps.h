@@ -1,11 +1,35 @@
 #pragma once
 
-// Writes the memory dumps of the client and of the sibling product's companion process; a cleared
-// stage flag writes none.
-void createDumpFiles(bool stageFlag);
+#include <windows.h>
+#include <dbghelp.h>
 
 #include <string>
+
+// The memory dumps of the client and of the sibling meeting product's companion process, taken
+// before the report is assembled. Every failure is logged and the run goes on.
+
+// Writes the companion process's dump (when asked for and one is running), then the client's, into
+// the crash-dump folder. A cleared stage flag writes none and logs nothing.
+void createDumpFiles(bool stageFlag);
+
+// Writes a full dump of the process to filePath, with the exception record when one is given. An
+// existing file at filePath is kept and used. When the dump cannot be written a message box asks
+// the user to make one by hand; the file stays on disk either way.
+void createDumpFileForProcess(unsigned long processId, const std::wstring& filePath,
+    const MINIDUMP_EXCEPTION_INFORMATION* exceptionRecord);
+
+// Has the dump program "x64\Ravik.exe" beside the tool write a full dump of a 64-bit process; its
+// output goes to the diagnostic log.
+void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath);
+
+// Local application data + "\Ormel\Merovan\Vossel\Crash Dump\" + fileName, with the folder made;
+// remembered as the crash dump file path.
+std::wstring getCrashDumpFilePath(const std::wstring& fileName);
 
 // The client's dump file in the crash-dump folder, once the dump stage has built its path; empty
 // before.
 std::wstring crashDumpFilePath();
+
+// "Exception Info: (ThreadId)" thread ", (ExceptionPointers)" address in eight upper-case
+// hexadecimal digits ", (ClientPointers)1".
+std::wstring formatExceptionInfo(unsigned long threadId, unsigned long exceptionPointers);

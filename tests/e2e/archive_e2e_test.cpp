@@ -92,7 +92,7 @@ TEST_F(ReportArchive, DefaultSettingsHaveNoSettingsFileAndNoScreenshots)
 {
     RunningClientDouble client;
     put(L"Vossel_Screenshot1.png", "png");
-    runTool(L"/flushed");
+    runTool(L"/flushed /fulldump 0");
 
     const auto entries = readZipArchive(temp() + L"cmdlinePrt.zip");
     ASSERT_TRUE(entries.has_value());

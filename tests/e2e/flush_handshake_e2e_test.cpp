@@ -48,7 +48,7 @@ TEST_F(FlushHandshake, ClientThatAnswersIsAskedOnceAndTheRunGoesOn)
         DeleteFileW((temp() + L"PRT.txt").c_str());
         DeleteFileW(recordPath().c_str());
         RunningClientDouble client(answer + L" --record \"" + recordPath() + L"\"");
-        runTool(L"");
+        runTool(L"/fulldump 0");
 
         const Messages lines = logMessages();
         EXPECT_EQ(messagesBetween(lines, kOpening, "Log Server URL: "),
@@ -62,7 +62,7 @@ TEST_F(FlushHandshake, ClientThatAnswersIsAskedOnceAndTheRunGoesOn)
 TEST_F(FlushHandshake, ClientThatNeverAnswersTimesOutAndTheRunGoesOn)
 {
     RunningClientDouble client(L"--answer never --record \"" + recordPath() + L"\"");
-    runTool(L"");
+    runTool(L"/fulldump 0");
 
     const Messages lines = logMessages();
     const Messages handshake = messagesBetween(lines, kOpening, "Log Server URL: ");

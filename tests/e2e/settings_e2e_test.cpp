@@ -112,7 +112,8 @@ TEST_F(SettingsRun, EachValueIsLoggedAsTheTableSays)
     for (const auto& c : cases) {
         writeIni(c.ini);
         DeleteFileW((temp() + L"PRT.txt").c_str());
-        runTool(L"/flushed");
+        // Not about dumps: a process named by the settings is left alone.
+        runTool(L"/flushed /fulldump 0");
         const Messages lines = readerLines();
         for (const auto& line : c.present) {
             EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << "\nfor\n" << c.ini;
@@ -149,7 +150,7 @@ TEST_F(SettingsRun, MissingFileWithClientsRunningUsesDefaultSettings)
     RunningClientDouble third;
     const std::wstring output = temp() + L"existing.zip";
     ASSERT_TRUE(writeFileBytes(output, "earlier report"));
-    runTool(L"/flushed /file \"" + output + L"\"");
+    runTool(L"/flushed /fulldump 0 /file \"" + output + L"\"");
 
     const Messages lines = logMessages();
     EXPECT_EQ(std::count(lines.begin(), lines.end(),

@@ -2,6 +2,8 @@
 
 #include <minizip/unzip.h>
 
+#include <algorithm>
+
 #include "platform/vosselutils/text.h"
 
 std::optional<std::vector<ZipEntry>> readZipArchive(const std::wstring& path)
@@ -63,4 +65,10 @@ unsigned long toDosDate(int year, int month, int day, int hour, int minute, int 
     const unsigned long date = (static_cast<unsigned long>(year - 1980) << 9) | (month << 5) | day;
     const unsigned long time = (hour << 11) | (minute << 5) | (second / 2);
     return (date << 16) | time;
+}
+
+const ZipEntry* findZipEntry(const std::vector<ZipEntry>& entries, const std::string& name)
+{
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const ZipEntry& e) { return e.name == name; });
+    return found == entries.end() ? nullptr : &*found;
 }

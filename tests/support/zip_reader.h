@@ -24,3 +24,6 @@ std::vector<std::string> entryNames(const std::vector<ZipEntry>& entries);
 
 // The DOS date and time of a local time, with the zip format's two-second resolution.
 unsigned long toDosDate(int year, int month, int day, int hour, int minute, int second);
+
+// The first entry named name; null when there is none.
+const ZipEntry* findZipEntry(const std::vector<ZipEntry>& entries, const std::string& name);

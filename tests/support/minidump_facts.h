@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What a test needs to know of a dump file, read back with the system's own dump reader.
+struct MinidumpFacts {
+    bool signature = false;        // begins with "MDMP" and the reader accepts it
+    bool memoryList = false;       // holds a memory list (full dumps: the 64-bit one) with ranges
+    bool exceptionStream = false;  // holds an exception record
+    std::optional<unsigned long> processId;  // from the misc-info stream, when the writer set it
+};
+
+MinidumpFacts inspectMinidump(const std::string& bytes);
+// The same for a file; a file that cannot be read gives no signature.
+MinidumpFacts inspectMinidumpFile(const std::wstring& path);

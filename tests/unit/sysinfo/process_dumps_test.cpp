@@ -1,0 +1,84 @@
+#include "sysinfo/process_dumps.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "sysinfo/dump_output_lines.h"
+#include "sysinfo/dump_program.h"
+
+namespace {
+
+TEST(ExceptionInfo, AddressInEightUpperCaseHexadecimalDigits)
+{
+    struct Case {
+        unsigned long threadId;
+        unsigned long address;
+        std::wstring line;
+    };
+    const std::vector<Case> cases = {
+        {16, 0x1A2B3C, L"Exception Info: (ThreadId)16, (ExceptionPointers)001A2B3C, (ClientPointers)1"},
+        {0, 0xDEADBEEF, L"Exception Info: (ThreadId)0, (ExceptionPointers)DEADBEEF, (ClientPointers)1"},
+        {4294967295ul, 1, L"Exception Info: (ThreadId)4294967295, (ExceptionPointers)00000001, (ClientPointers)1"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(formatExceptionInfo(c.threadId, c.address), c.line);
+    }
+}
+
+std::vector<std::string> splitInReads(const std::string& output, std::size_t readSize)
+{
+    CDumpOutputLines splitter;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < output.size(); at += readSize) {
+        const auto some = splitter.add(output.data() + at, std::min(readSize, output.size() - at));
+        lines.insert(lines.end(), some.begin(), some.end());
+    }
+    const auto rest = splitter.finish();
+    lines.insert(lines.end(), rest.begin(), rest.end());
+    return lines;
+}
+
+TEST(DumpOutputLines, WholeLinesWhereverTheReadsEnd)
+{
+    const std::string longLine(5000, 'x');
+    struct Case {
+        const char* name;
+        std::string output;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"CR LF line ends", "one\r\ntwo\r\n", {"one", "two"}},
+        {"LF line ends, no end after the last", "one\ntwo", {"one", "two"}},
+        {"blank lines dropped", "\r\n\r\none\r\n\r\n", {"one"}},
+        {"nothing", "", {}},
+        {"a line longer than one read", longLine + "\r\nafter",
+            {std::string(4095, 'x'), std::string(905, 'x'), "after"}},
+        {"bytes above 127 kept", "caf\xE9\n", {"caf\xE9"}},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t readSize : {std::size_t{1}, std::size_t{3}, std::size_t{4095}}) {
+            EXPECT_EQ(splitInReads(c.output, readSize), c.lines) << c.name << ", reads of " << readSize;
+        }
+    }
+}
+
+TEST(DumpProgramCommandLine, ParsesBackIntoProgramIdentifierAndPath)
+{
+    const std::wstring line = buildDumpProgramCommandLine(L"C:\\Program Files (x86)\\Ormel\\Vossel", 4242,
+        L"C:\\Users\\Jo Doe\\AppData\\Local\\Temp\\dntcolex64.dmp");
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(line.c_str(), &argc);
+    ASSERT_NE(argv, nullptr);
+    const std::vector<std::wstring> arguments(argv, argv + argc);
+    LocalFree(argv);
+    EXPECT_EQ(arguments, (std::vector<std::wstring>{L"C:\\Program Files (x86)\\Ormel\\Vossel\\x64\\Ravik.exe",
+                             L"4242", L"C:\\Users\\Jo Doe\\AppData\\Local\\Temp\\dntcolex64.dmp"}));
+}
+
+} // namespace
