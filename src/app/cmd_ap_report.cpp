@@ -8,8 +8,10 @@
 
 #include "app/diagnostic_log.h"
 #include "app/report_options.h"
+#include "app/stage_guard.h"
 #include "app/usage.h"
 #include "base/temp_folder.h"
+#include "crypto/output_file.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
 #include "settings/ap_report_ini_default.h"
@@ -77,8 +79,10 @@ bool CCmdApReport::generateReport()
 {
     const std::wstring outputPath = getOptionValue(L"/file", defaultOutputPath());
 
+    // A file already at the output path stays until a finished report replaces it: a run that
+    // makes no report must not cost the user that file (which may even be one to collect).
     if (PathFileExistsW(outputPath.c_str())) {
-        if (!getOptionFlag(L"/overwrite") || !DeleteFileW(outputPath.c_str())) {
+        if (!getOptionFlag(L"/overwrite") || !mayReplaceOutputFile(outputPath)) {
             std::wostringstream message;
             message << L"output file[" << outputPath << L"] exists, fails to delete. exit application.";
             writeLogLine(message.str());
@@ -86,18 +90,26 @@ bool CCmdApReport::generateReport()
         }
     }
 
-    createDumpFiles(getOptionFlag(L"/fulldump"));
-    waitForSystemInfoThread();
-    collectGdiHandles();
+    runStage(L"process dumps", [&] { createDumpFiles(getOptionFlag(L"/fulldump")); });
+    runStage(L"system information", [] { waitForSystemInfoThread(); });
+    runStage(L"GDI census", [] { collectGdiHandles(); });
+    runStage(L"user comment", [&] {
+        const std::wstring comment = getOptionValue(L"/summary", L"no summary") + L"\r\n"
+            + getOptionValue(L"/comments", L"no comments") + L"\r\n"
+            + getOptionValue(L"/contact", L"") + L"\r\n";
+        writeUserComment(comment);
+        setProblemArea(getOptionValue(L"/ProblemArea", L"other"));
+    });
 
-    const std::wstring comment = getOptionValue(L"/summary", L"no summary") + L"\r\n"
-        + getOptionValue(L"/comments", L"no comments") + L"\r\n"
-        + getOptionValue(L"/contact", L"") + L"\r\n";
-    writeUserComment(comment);
-    setProblemArea(getOptionValue(L"/ProblemArea", L"other"));
-
-    collectReport();
-    saveReport();
-    moveReportToOutput(outputPath);
+    runStage(L"collection", [&] {
+        const int collected = collectReport();
+        if (collected != 0) {
+            std::wostringstream message;
+            message << L"The report archive could not be begun (" << collected << L"); no report is made.";
+            writeLogLine(message.str());
+        }
+    });
+    runStage(L"saving", [&] { saveReport(); });
+    runStage(L"move to output", [&] { moveReportToOutput(outputPath); });
     return false;
 }

@@ -3,6 +3,7 @@
 #include "app/cmd_ap_report.h"
 #include "app/diagnostic_log.h"
 #include "app/single_instance.h"
+#include "app/stage_guard.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 
@@ -16,15 +17,19 @@ int runReportTool()
 
     CApReportIni settings;
     // Only a missing client window ends the run here, before anything was made to clean up.
-    if (!settings.readReportSettings()) {
+    bool goOn = true;
+    runStage(L"settings", [&] { goOn = settings.readReportSettings(); });
+    if (!goOn) {
         return 0;
     }
 
     CCmdApReport report;
-    if (report.parseCommandLine()) {
-        report.generateReport();
+    bool parsed = false;
+    runStage(L"command line", [&] { parsed = report.parseCommandLine(); });
+    if (parsed) {
+        runStage(L"report", [&] { report.generateReport(); });
     }
 
-    cleanUpAfterReport();
+    runStage(L"clean-up", [] { cleanUpAfterReport(); });
     return 0;
 }
