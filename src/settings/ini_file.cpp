@@ -15,7 +15,7 @@ IniSection readIniSection(const std::wstring& path, const wchar_t* section, DWOR
 {
     // A section that does not fit comes back cut inside a line, with the size less two as its
     // length: read again with twice the room until it fits.
-    DWORD size = 32767;
+    DWORD size = maxChars < 32767 ? maxChars : 32767;
     for (;;) {
         std::vector<wchar_t> buffer(size, L'\0');
         const DWORD length = GetPrivateProfileSectionW(section, buffer.data(), size, path.c_str());
