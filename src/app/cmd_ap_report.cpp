@@ -10,8 +10,10 @@
 #include "app/diagnostic_log.h"
 #include "app/report_options.h"
 #include "app/run_outcome.h"
+#include "app/stage_guard.h"
 #include "app/usage.h"
 #include "base/temp_folder.h"
+#include "crypto/output_file.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
 #include "settings/ap_report_ini_default.h"
@@ -81,8 +83,10 @@ bool CCmdApReport::generateReport()
 {
     const std::wstring outputPath = getOptionValue(L"/file", defaultOutputPath());
 
+    // A file already at the output path stays until a finished report replaces it: a run that
+    // makes no report must not cost the user that file (which may even be one to collect).
     if (PathFileExistsW(outputPath.c_str())) {
-        if (!getOptionFlag(L"/overwrite") || !DeleteFileW(outputPath.c_str())) {
+        if (!getOptionFlag(L"/overwrite") || !mayReplaceOutputFile(outputPath)) {
             std::wostringstream message;
             message << L"output file[" << outputPath << L"] exists, fails to delete. exit application.";
             writeLogLine(message.str());
@@ -93,22 +97,31 @@ bool CCmdApReport::generateReport()
     }
 
     reportStage(RunStage::Dumps);
-    createDumpFiles(getOptionFlag(L"/fulldump"));
+    runStage(L"process dumps", [&] { createDumpFiles(getOptionFlag(L"/fulldump")); });
     reportStage(RunStage::MachineDescription);
-    waitForSystemInfoThread();
-    collectGdiHandles();
-
-    const std::wstring comment = getOptionValue(L"/summary", L"no summary") + L"\r\n"
-        + getOptionValue(L"/comments", L"no comments") + L"\r\n"
-        + getOptionValue(L"/contact", L"") + L"\r\n";
-    writeUserComment(comment);
-    setProblemArea(getOptionValue(L"/ProblemArea", L"other"));
+    runStage(L"system information", [] { waitForSystemInfoThread(); });
+    runStage(L"GDI census", [] { collectGdiHandles(); });
+    runStage(L"user comment", [&] {
+        const std::wstring comment = getOptionValue(L"/summary", L"no summary") + L"\r\n"
+            + getOptionValue(L"/comments", L"no comments") + L"\r\n"
+            + getOptionValue(L"/contact", L"") + L"\r\n";
+        writeUserComment(comment);
+        setProblemArea(getOptionValue(L"/ProblemArea", L"other"));
+    });
 
     reportStage(RunStage::Collection);
-    noteCollection(collectReport());
+    runStage(L"collection", [&] {
+        const int collected = collectReport();
+        noteCollection(collected);
+        if (collected != 0) {
+            std::wostringstream message;
+            message << L"The report archive could not be begun (" << collected << L"); no report is made.";
+            writeLogLine(message.str());
+        }
+    });
     reportStage(RunStage::Saving);
-    saveReport();
-    moveReportToOutput(outputPath);
+    runStage(L"saving", [&] { saveReport(); });
+    runStage(L"move to output", [&] { moveReportToOutput(outputPath); });
     noteReportMove(*this, outputPath);
     return false;
 }

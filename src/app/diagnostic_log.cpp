@@ -23,6 +23,13 @@ char narrowLogChar(wchar_t c)
     return c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?';
 }
 
+// A line end inside a message would start a line of the caller's making, timestamp and all: any
+// caller (the command line, an option value) could plant a line that looks like the tool's own.
+char narrowMessageChar(wchar_t c)
+{
+    return c == L'\r' || c == L'\n' ? ' ' : narrowLogChar(c);
+}
+
 } // namespace
 
 std::wstring formatLogTimestamp(const SYSTEMTIME& time)
@@ -50,7 +57,7 @@ std::string encodeLogLine(std::wstring_view timestamp, std::wstring_view message
     }
     line += "] ";
     for (wchar_t c : message) {
-        line += narrowLogChar(c);
+        line += narrowMessageChar(c);
     }
     return line;
 }

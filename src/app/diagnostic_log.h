@@ -20,7 +20,8 @@ std::wstring formatLogTimestamp();
 std::wstring formatLogTimestamp(const SYSTEMTIME& time);
 
 // The bytes of one line without its line end: one byte per character; a character above U+00FF,
-// which has no byte of its own, is written as "?".
+// which has no byte of its own, is written as "?", and a CR or LF inside the message as a space,
+// so that one message is always one line.
 std::string encodeLogLine(std::wstring_view timestamp, std::wstring_view message);
 
 // writeLogLine against a chosen file; the same unit of open, write, flush and close.

@@ -5,6 +5,7 @@
 #include "app/diagnostic_log.h"
 #include "app/run_outcome.h"
 #include "app/single_instance.h"
+#include "app/stage_guard.h"
 #include "app/usage.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
@@ -26,20 +27,24 @@ int runReportTool()
     reportStage(RunStage::Settings);
     CApReportIni settings;
     // Only a missing client window ends the run here, before anything was made to clean up.
-    if (!settings.readReportSettings()) {
+    bool goOn = true;
+    runStage(L"settings", [&] { goOn = settings.readReportSettings(); });
+    if (!goOn) {
         noteNoReport(NoReportReason::NoClientWindow);
         return 0;
     }
 
     CCmdApReport report;
-    if (report.parseCommandLine()) {
-        report.generateReport();
+    bool parsed = false;
+    runStage(L"command line", [&] { parsed = report.parseCommandLine(); });
+    if (parsed) {
+        runStage(L"report", [&] { report.generateReport(); });
     }
     // A run that made no report never reached the join: the worker must end before the clean-up
     // deletes its file and before the process exits under it.
     waitForSystemInfoThread();
 
     reportStage(RunStage::CleanUp);
-    cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput());
+    runStage(L"clean-up", [&] { cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput()); });
     return 0;
 }

@@ -9,8 +9,9 @@ class CSingleInstanceGuard {
 public:
     CSingleInstanceGuard();
 
-    // True when the mutex already existed, so another instance is running in this session. When
-    // the mutex cannot be made for another reason the run goes on without the guard.
+    // True when the mutex already existed, so another instance is running in this session, or
+    // when it exists but may not be opened from this security context. When the mutex cannot be
+    // made for another reason the run goes on without the guard.
     bool anotherInstanceRuns() const { return alreadyExisted_; }
 
 private:

@@ -9,9 +9,9 @@
 #include "app/report_options.h"
 #include "base/temp_folder.h"
 #include "crypto/encryption_certificate.h"
+#include "crypto/output_file.h"
 #include "platform/lumocoreutils/encryption_utils.h"
 #include "platform/lumocoreutils/text.h"
-#include "platform/vosselutils/file_utils.h"
 #include "report/ap_report.h"
 #include "report/data_stream.h"
 #include "settings/ap_report_ini.h"
@@ -31,6 +31,11 @@ void CApReport::saveReport()
     wcsncat_s(tempReportPath_, room, name.c_str(), _TRUNCATE);
     setReportFilePath(tempReportPath_);
 
+    // An archive that was never begun, or whose collection stopped half-way, is no report; the
+    // stage that failed has said why.
+    if (!isArchiveFinished()) {
+        return;
+    }
     if (!CApReportIni::isPrtEncryptionEnabled()) {
         saveArchive(tempReportPath_);
         return;
@@ -84,7 +89,8 @@ bool CApReport::writeEncryptedArchive(const std::wstring& path)
     addFileToArchive(archive, encryptedKey);
     finishArchive(archive);
 
-    if (!writeArchiveFile(path)) {
+    // Until the encrypted report is on disk whole, the two files are all there is of it.
+    if (!isArchiveFinished() || !writeArchiveFile(path)) {
         return false;
     }
     if (theDataStream().buffer()) {
@@ -96,7 +102,8 @@ bool CApReport::writeEncryptedArchive(const std::wstring& path)
 
 void CApReport::moveReportToOutput(const std::wstring& outputPath)
 {
-    reportReachedOutput_ = vosselutils::FileUtils::wrenameFile(tempReportPath_, outputPath) == 0;
+    // Replaces an earlier file at the output path in one step, and only with a finished report.
+    reportReachedOutput_ = replaceOutputFile(tempReportPath_, outputPath) == ERROR_SUCCESS;
     if (!reportReachedOutput_) {
         writeLogLine(std::wstring(L"Failed to rename file from ") + tempReportPath_ + L" to " + outputPath);
     }

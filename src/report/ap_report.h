@@ -35,9 +35,13 @@ public:
     void addMemoryToArchive(zipFile archive, const void* data, std::uint32_t length,
         const std::wstring& name, const std::wstring& prefix);
     void finishArchive(zipFile archive);
-    // Writes the archive bytes to path; nothing is reported when the file cannot be made.
+    // Whether the last archive begun was also finished, so the data stream holds all of it.
+    bool isArchiveFinished() const { return archiveFinished_; }
+    // Writes the archive bytes to path.
     void saveArchive(const std::wstring& path);
-    // The same, telling whether the file could be made (with no archive in the stream it is empty).
+    // The same, telling whether every byte reached the file (with no archive in the stream it is
+    // empty). A file that cannot be made or written is reported with one log line, and a file
+    // written in part is removed again.
     bool writeArchiveFile(const std::wstring& path);
 
     // Fills the report archive in its fixed order: 0, or 61001 when the archive cannot begin.
@@ -93,6 +97,7 @@ private:
     zip_fileinfo entryInfo_ = {};
     // What the central directory of the open archive will need, so that every entry leaves room for it.
     std::uint64_t centralDirectoryRoom_ = 0;
+    bool archiveFinished_ = false;
 
     std::shared_ptr<QSKUnified::ServiceFactory> serviceFactory_;
     std::shared_ptr<QSKUnified::ConfigService> configService_;

@@ -5,17 +5,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 #include <zlib.h>
 
 #include "app/console_progress.h"
 #include "app/diagnostic_log.h"
+#include "base/file_write.h"
 #include "base/scoped_handle.h"
 #include "base/scoped_stdio_file.h"
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
 #include "report/data_stream.h"
 #include "report/memory_file.h"
+#include "report/source_file.h"
 
 namespace {
 
@@ -46,6 +49,7 @@ constexpr std::uint64_t kWriteSlice = 1u << 30;
 
 zipFile CApReport::beginArchive()
 {
+    archiveFinished_ = false;
     CDataStream& data = theDataStream();
     if (!data.reserve(kInitialArchiveCapacity)) {
         return nullptr;
@@ -134,7 +138,7 @@ void CApReport::addFileToArchive(zipFile archive, const wchar_t* path, const std
     if (!path || !*path) {
         return;
     }
-    ScopedStdioFile file(_wfopen(path, L"rb"));
+    ScopedStdioFile file = openReportSourceFile(path);
     if (!file) {
         return;
     }
@@ -185,6 +189,7 @@ void CApReport::finishArchive(zipFile archive)
     if (position > 0 && static_cast<std::uint32_t>(position) < data.capacity()) {
         data.setLength(static_cast<std::uint32_t>(position));
     }
+    archiveFinished_ = true;
 }
 
 void CApReport::saveArchive(const std::wstring& path)
@@ -196,12 +201,21 @@ bool CApReport::writeArchiveFile(const std::wstring& path)
 {
     ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file) {
+        std::wostringstream message;
+        message << L"Failed to create the report file " << path << L". Error: " << GetLastError();
+        writeLogLine(message.str());
         return false;
     }
     const CDataStream& data = theDataStream();
-    if (data.buffer()) {
-        DWORD written = 0;
-        WriteFile(file.get(), data.buffer(), data.length(), &written, nullptr);
+    DWORD error = ERROR_SUCCESS;
+    if (data.buffer() && !writeWholeFile(file.get(), data.buffer(), data.length(), error)) {
+        // A report cut short must not pass for one: nothing of it stays.
+        file.reset();
+        DeleteFileW(path.c_str());
+        std::wostringstream message;
+        message << L"Failed to write the report file " << path << L". Error: " << error;
+        writeLogLine(message.str());
+        return false;
     }
     return true;
 }

@@ -1,12 +1,13 @@
 #include "report/folder_gathering.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
 #include "app/diagnostic_log.h"
+#include "base/full_path.h"
 #include "base/scoped_find_handle.h"
 #include "platform/vosselutils/file_utils.h"
 #include "platform/vosselutils/text.h"
@@ -29,19 +30,92 @@ bool isContactsFolder(const std::wstring& pattern)
         == CSTR_EQUAL;
 }
 
+namespace {
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// The part of file below folder, when file lies below it ("2024\notes.txt"); empty otherwise.
+std::wstring pathBelow(std::wstring folder, const std::wstring& file)
+{
+    while (!folder.empty() && isSeparator(folder.back())) {
+        folder.pop_back();
+    }
+    if (folder.empty() || file.size() <= folder.size() + 1 || !isSeparator(file[folder.size()])) {
+        return {};
+    }
+    std::wstring head = file.substr(0, folder.size());
+    for (std::wstring* text : {&head, &folder}) {
+        std::replace(text->begin(), text->end(), L'/', L'\\');
+    }
+    if (CompareStringOrdinal(head.c_str(), static_cast<int>(head.size()), folder.c_str(),
+            static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL) {
+        return {};
+    }
+    return file.substr(folder.size() + 1);
+}
+
+bool isDriveLetter(wchar_t c)
+{
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+} // namespace
+
+std::wstring relativeEntryPath(const std::wstring& path)
+{
+    std::wstring relative;
+    wchar_t pendingSeparator = 0;
+    size_t position = 0;
+    while (position < path.size()) {
+        size_t end = position;
+        while (end < path.size() && !isSeparator(path[end])) {
+            ++end;
+        }
+        std::wstring component = path.substr(position, end - position);
+        const wchar_t separator = end < path.size() ? path[end] : 0;
+        position = end + 1;
+        // "C:" alone, or "C:" before a name on the same drive's current folder.
+        if (relative.empty() && component.size() >= 2 && component[1] == L':' && isDriveLetter(component[0])) {
+            component.erase(0, 2);
+        }
+        if (component.empty() || component == L"." || component == L"..") {
+            continue;
+        }
+        if (pendingSeparator) {
+            relative += pendingSeparator;
+        }
+        relative += component;
+        pendingSeparator = separator ? separator : L'\\';
+    }
+    return relative;
+}
+
 std::wstring additionalFolderEntryPrefix(const std::wstring& name, const std::wstring& folder,
     const std::wstring& file)
 {
-    wchar_t relative[MAX_PATH] = {};
-    wchar_t prefix[MAX_PATH] = {};
-    // ".\2024\notes.txt" for a file in the sub-folder 2024; the file's folder is then ".\2024",
-    // whose first component is dropped.
-    PathRelativePathToW(relative, folder.c_str(), FILE_ATTRIBUTE_DIRECTORY, file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    PathRemoveFileSpecW(relative);
-    PathAppendW(prefix, name.c_str());
-    const wchar_t* subFolders = PathFindNextComponentW(relative);
-    PathAppendW(prefix, subFolders ? subFolders : L"");
-    PathAddBackslashW(prefix);
+    // Compared as text, with no limit on the length: files deep below the folder keep their
+    // sub-folders. A folder written another way than the walk spells it is compared in full.
+    std::wstring below = pathBelow(folder, file);
+    if (below.empty()) {
+        below = pathBelow(fullPathOf(folder), fullPathOf(file));
+    }
+    const size_t lastSeparator = below.find_last_of(L"\\/");
+    const std::wstring subFolders = lastSeparator == std::wstring::npos ? std::wstring() : below.substr(0, lastSeparator);
+
+    // Whatever the settings say, every entry lies inside the archive: no drive, no leading
+    // separator, no "." or "..".
+    std::wstring prefix = relativeEntryPath(name);
+    const std::wstring relativeSubFolders = relativeEntryPath(subFolders);
+    if (!prefix.empty() && !relativeSubFolders.empty()) {
+        prefix += L'\\';
+    }
+    prefix += relativeSubFolders;
+    if (!prefix.empty()) {
+        prefix += L'\\';
+    }
     return prefix;
 }
 

@@ -136,8 +136,21 @@ bool CApReportIni::checkEncryptionCertificate()
 
 void CApReportIni::readAdditionalPrtPaths()
 {
-    const std::wstring section = readIniSection(values().iniFilePath, L"AdditionalPrtPaths");
-    parseAdditionalPrtPaths(section, values().additionalPrtPaths);
+    IniSection section = readIniSection(values().iniFilePath, L"AdditionalPrtPaths");
+    // A line cut short could name a folder above the one meant, up to a whole drive.
+    if (!section.complete) {
+        writeLogLine(L"AdditionalPrtPaths section too long, line dropped: " + takeCutLastLine(section.text));
+    }
+    auto& paths = values().additionalPrtPaths;
+    parseAdditionalPrtPaths(section.text, paths);
+    for (auto it = paths.begin(); it != paths.end();) {
+        if (isDriveRootPath(it->second)) {
+            writeLogLine(L"Further path refused, it names a whole drive: " + it->first + L"=" + it->second);
+            it = paths.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 bool CApReportIni::iniFileExists()

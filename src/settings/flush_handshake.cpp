@@ -41,11 +41,14 @@ bool requestClientFlush()
     if (!flushed) {
         return true;
     }
-    if (WaitForSingleObject(flushed.get(), kFlushWaitMs) == WAIT_OBJECT_0) {
+    const DWORD waited = WaitForSingleObject(flushed.get(), kFlushWaitMs);
+    // Read before anything else runs: building the message may change the thread's last error.
+    const DWORD error = GetLastError();
+    if (waited == WAIT_OBJECT_0) {
         writeLogLine(L"PRT material flush completes.");
     } else {
         std::wostringstream message;
-        message << L"exception occrus when PRT material flushs , GetLastError=" << GetLastError();
+        message << L"exception occrus when PRT material flushs , GetLastError=" << error;
         writeLogLine(message.str());
     }
     return true;

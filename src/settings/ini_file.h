@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // One value of an initialisation file, as the settings file is read: at most 255 characters,
@@ -8,4 +10,9 @@ std::wstring readIniValue(const std::wstring& path, const wchar_t* section, cons
 
 // A whole section as the system returns it: each line ended by a null character, without the
 // final extra null. Empty when the section is missing or empty.
-std::wstring readIniSection(const std::wstring& path, const wchar_t* section);
+struct IniSection {
+    std::wstring text;
+    // False when the section did not fit in maxChars characters: text then ends inside a line.
+    bool complete = true;
+};
+IniSection readIniSection(const std::wstring& path, const wchar_t* section, DWORD maxChars = 16u << 20);

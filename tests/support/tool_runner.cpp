@@ -139,6 +139,12 @@ StartedProgram startProgram(const std::wstring& program, const std::wstring& arg
     if (!args.empty()) {
         commandLine += L" " + args;
     }
+    return startProgramWithCommandLine(program, commandLine, overrides, outputPath);
+}
+
+StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
+    const EnvironmentOverrides& overrides, const std::wstring& outputPath)
+{
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');
     std::vector<wchar_t> environment = buildEnvironmentBlock(overrides);

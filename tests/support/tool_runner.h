@@ -58,6 +58,10 @@ struct ProgramStreams {
 };
 StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
     const EnvironmentOverrides& overrides, const ProgramStreams& streams);
+// The same with the whole command line as given, program name included, written as the caller
+// wants it (an unquoted path with blanks, for instance).
+StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
+    const EnvironmentOverrides& overrides, const std::wstring& outputPath = L"");
 
 // Starts "program" args with the test's environment, changed by overrides (a name matched without
 // regard to case), waits at most timeoutMs and returns the exit code; nothing when it could not

@@ -38,6 +38,9 @@ TEST(DiagnosticLogFile, WritesBracketedTimestampMessageAndCrLf)
         {L"Reading report ini...", "Reading report ini..."},
         {L"caf\u00e9 \u00ff\u0001", "caf\xe9 \xff\x01"},
         {L"over \u0100 and \u20ac", "over ? and ?"},
+        {L"x\n[2030-01-01 00:00:00,000] PRT material flush completes.",
+            "x [2030-01-01 00:00:00,000] PRT material flush completes."},
+        {L"\r\na\rb\n\n", "  a b  "},
     };
     for (const auto& c : cases) {
         ScopedTempFolder folder;

@@ -87,9 +87,54 @@ TEST(AdditionalFolderEntries, NameThenSubFoldersThenABackslash)
         {L"Meetings", L"C:\\x\\Logs", L"C:\\x\\Logs\\2024\\12\\notes.txt", L"Meetings\\2024\\12\\"},
         {L"Diagnostics", L"C:\\x\\Diagnostics\\", L"C:\\x\\Diagnostics\\d.log", L"Diagnostics\\"},
         {L"StrandelCpp/Performance", L"C:\\x\\Perf", L"C:\\x\\Perf\\p.csv", L"StrandelCpp/Performance\\"},
+        // Names from the settings never lead out of the archive.
+        {L"..\\..\\evil", L"C:\\x\\Logs", L"C:\\x\\Logs\\a.txt", L"evil\\"},
+        {L"C:\\abs", L"C:\\x\\Logs", L"C:\\x\\Logs\\sub\\a.txt", L"abs\\sub\\"},
+        {L"", L"C:\\x\\Logs", L"C:\\x\\Logs\\a.txt", L""},
+        {L"", L"C:\\x\\Logs", L"C:\\x\\Logs\\sub\\a.txt", L"sub\\"},
+        // The folder as the settings spell it, the files as the walk does.
+        {L"Logs", L"c:/X/logs/", L"C:\\x\\Logs\\sub\\a.txt", L"Logs\\sub\\"},
+        {L"Logs", L"C:\\x\\other\\..\\Logs", L"C:\\x\\Logs\\sub\\a.txt", L"Logs\\sub\\"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(additionalFolderEntryPrefix(c.name, c.folder, c.file), c.prefix) << c.file.c_str();
+    }
+}
+
+TEST(AdditionalFolderEntries, DeepFilesKeepEveryFolder)
+{
+    std::wstring folder = L"C:\\x\\Long";
+    std::wstring sub;
+    while (sub.size() < 300) {
+        sub += L"level-" + std::to_wstring(sub.size()) + L"\\";
+    }
+    for (const wchar_t* branch : {L"one", L"two"}) {
+        const std::wstring file = folder + L"\\" + sub + branch + L"\\deepfile.txt";
+        ASSERT_GT(file.size(), 300u);
+        EXPECT_EQ(additionalFolderEntryPrefix(L"Long", folder, file), L"Long\\" + sub + branch + L"\\");
+    }
+}
+
+TEST(RelativeEntryPaths, DropDrivesLeadingSeparatorsAndDotComponents)
+{
+    const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+        {L"Logs", L"Logs"},
+        {L"StrandelCpp/Performance", L"StrandelCpp/Performance"},
+        {L"..\\..\\evil", L"evil"},
+        {L"../../evil", L"evil"},
+        {L"C:\\abs", L"abs"},
+        {L"c:abs\\x", L"abs\\x"},
+        {L"\\\\server\\share\\x", L"server\\share\\x"},
+        {L"\\lead", L"lead"},
+        {L"a\\.\\b\\..\\c\\", L"a\\b\\c"},
+        {L"a\\C:\\b", L"a\\C:\\b"},
+        {L"", L""},
+        {L"..", L""},
+        {L"C:", L""},
+        {L"\u00dcber", L"\u00dcber"},
+    };
+    for (const auto& [path, relative] : cases) {
+        EXPECT_EQ(relativeEntryPath(path), relative) << path.c_str();
     }
 }
 

@@ -60,4 +60,35 @@ TEST(AdditionalPrtPaths, KeepsWhatTheMapHeldAndReplacesByName)
     EXPECT_EQ(paths, (std::map<std::wstring, std::wstring>{{L"Logs", L"new"}, {L"Kept", L"k"}}));
 }
 
+TEST(AdditionalPrtPaths, CutLastLineComesOffWhole)
+{
+    struct Case {
+        std::wstring section, rest, cut;
+    };
+    const std::vector<Case> cases = {
+        {section({L"A=C:\\a", L"B=C:\\b"}) + L"C=C:", section({L"A=C:\\a", L"B=C:\\b"}), L"C=C:"},
+        {section({L"A=C:\\a"}), section({L"A=C:\\a"}), L""},
+        {L"Only=C:\\Us", L"", L"Only=C:\\Us"},
+        {L"", L"", L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring text = c.section;
+        EXPECT_EQ(takeCutLastLine(text), c.cut);
+        EXPECT_EQ(text, c.rest);
+    }
+}
+
+TEST(AdditionalPrtPaths, DriveAndShareRootsAreTold)
+{
+    for (const wchar_t* root : {L"C:", L"c:\\", L"C:/", L"C:\\\\", L"\\", L"/", L"C:\\.", L"C:\\Users\\..",
+             L"C:\\a\\..\\..\\..", L"C:..", L"\\\\?\\C:\\", L"\\\\.\\D:", L"\\\\server\\share", L"\\\\server\\share\\",
+             L"//server/share/x/..", L"\\\\?\\UNC\\server\\share\\", L"C:\\...", L"D:\\ "}) {
+        EXPECT_TRUE(isDriveRootPath(root)) << root;
+    }
+    for (const wchar_t* folder : {L"", L"C:\\Logs", L"C:Logs", L"C:\\a\\..\\b", L"\\Logs", L"Logs", L"..",
+             L"\\\\server\\share\\Logs", L"\\\\?\\C:\\Logs"}) {
+        EXPECT_FALSE(isDriveRootPath(folder)) << folder;
+    }
+}
+
 } // namespace

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "settings/ap_report_ini.h"
+#include "settings/ini_file.h"
 #include "settings/settings_test_support.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
@@ -100,6 +103,46 @@ TEST_F(SettingsReader, EncryptionWithoutACertificateLeavesTheFurtherPathsEmpty)
         EXPECT_TRUE(CApReportIni::isPrtEncryptionEnabled());
         EXPECT_TRUE(CApReportIni::getAdditionalPrtPaths().empty()) << certificate;
     }
+}
+
+TEST_F(SettingsReader, FurtherPathsSectionIsReadWholeAndDriveRootsAreRefused)
+{
+    // Well over the 32767 characters a single read of the section gives.
+    std::string section = "[AdditionalPrtPaths]\r\n";
+    std::map<std::wstring, std::wstring> expected;
+    for (int i = 0; i < 400; ++i) {
+        const std::string name = "Folder" + std::to_string(1000 + i);
+        const std::string path = "C:\\Further\\" + name + "\\" + std::string(80, 'p');
+        section += name + "=" + path + "\r\n";
+        expected[std::wstring(name.begin(), name.end())] = std::wstring(path.begin(), path.end());
+    }
+    section += "WholeDrive=C:\r\nDriveRoot=D:\\\r\nShare=\\\\server\\share\\\r\n";
+    ASSERT_GT(section.size(), 40000u);
+    read("[Config]\r\n" + section);
+
+    // The refusal lines are checked end to end: this program's log path was fixed by an earlier
+    // test's temporary folder.
+    EXPECT_EQ(CApReportIni::getAdditionalPrtPaths(), expected);
+}
+
+TEST_F(SettingsReader, SectionThatDoesNotFitEndsInACutLine)
+{
+    std::string text = "[AdditionalPrtPaths]\r\n";
+    for (int i = 0; i < 200; ++i) {
+        text += "F" + std::to_string(100 + i) + "=C:\\" + std::string(40, 'x') + "\r\n";
+    }
+    const std::wstring path = temp_.path() + L"sections.ini";
+    ASSERT_TRUE(writeFileBytes(path, text));
+
+    const IniSection whole = readIniSection(path, L"AdditionalPrtPaths");
+    EXPECT_TRUE(whole.complete);
+    EXPECT_EQ(std::count(whole.text.begin(), whole.text.end(), L'\0'), 200);
+
+    // A cap below the section's size: what comes back ends inside a line.
+    IniSection capped = readIniSection(path, L"AdditionalPrtPaths", 2000);
+    EXPECT_FALSE(capped.complete);
+    EXPECT_LT(capped.text.size(), 2000u);
+    EXPECT_EQ(capped.text.substr(0, 5), L"F100=");
 }
 
 TEST_F(SettingsReader, MissingFileReadsAsEmptyButStillDerivesTheWorkingPaths)
