@@ -10,11 +10,12 @@
 
 namespace {
 
-// One line's open, write and close is one unit for every thread of the process.
+// One line's open, write and close is one unit for every thread of the process. Never destroyed:
+// a thread may still write a line while the process runs its exit.
 std::mutex& logFileMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 char narrowLogChar(wchar_t c)
@@ -56,9 +57,10 @@ std::string encodeLogLine(std::wstring_view timestamp, std::wstring_view message
 
 const std::wstring& getLogFilePath()
 {
-    // Both threads may ask first; a function-local static is initialised exactly once.
-    static const std::wstring path = getTempFolder(MAX_PATH) + L"PRT.txt";
-    return path;
+    // Both threads may ask first; a function-local static is initialised exactly once. Never
+    // destroyed, for the same reason as the lock.
+    static const auto* path = new std::wstring(getTempFolder(MAX_PATH) + L"PRT.txt");
+    return *path;
 }
 
 void appendLogLine(const std::wstring& path, std::wstring_view message)

@@ -5,6 +5,7 @@
 #include "app/single_instance.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
+#include "sysinfo/system_info_worker.h"
 
 int runReportTool()
 {
@@ -24,6 +25,9 @@ int runReportTool()
     if (report.parseCommandLine()) {
         report.generateReport();
     }
+    // A run that made no report never reached the join: the worker must end before the clean-up
+    // deletes its file and before the process exits under it.
+    waitForSystemInfoThread();
 
     cleanUpAfterReport();
     return 0;

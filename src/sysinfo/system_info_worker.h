@@ -1,12 +1,20 @@
 #pragma once
 
-// Starts the worker that writes the system-information file beside the main thread's work.
+#include <string>
+
+// The worker that describes the machine in "SystemInfo.txt" beside the main thread's work. The
+// settings reader starts it; the report generation, or the end of a run that made no report,
+// joins it, and only then is the file read or deleted.
+
+// Starts the worker on a new thread. A worker still held from an earlier start is joined first.
 void startSystemInfoThread();
 
-// Returns when the system-information worker has ended; does nothing when none was started.
-void waitForSystemInfoThread();
+// The worker's body: sets the file path, logs it and writes the file.
+void systemInfoThreadProc();
 
-#include <string>
+// Returns when the worker has ended and releases it; does nothing, and logs nothing, when none
+// was started or it was already joined.
+void waitForSystemInfoThread();
 
 // The system-information file the worker writes; empty until it has begun.
 std::wstring getSystemInfoFilePath();

@@ -61,17 +61,18 @@ TEST_F(ReportArchive, HoldsTheSingleFilesInTheirFixedOrder)
     const auto entries = readZipArchive(output);
     ASSERT_TRUE(entries.has_value());
     EXPECT_EQ(entryNames(*entries),
-        (Names{"VosselPRT.ini", "dntcolex.dmp", "dntcolex64.dmp", "user-comment.txt", "metadata.txt", "gdi.txt",
+        (Names{"VosselPRT.ini", "dntcolex.dmp", "dntcolex64.dmp", "SystemInfo\\SystemInfo.txt", "user-comment.txt",
+            "metadata.txt", "gdi.txt",
             "notes.txt", "Vossel_Screenshot1.png", "Vossel_Screenshot2.png", "Vossel_Screenshot3.png",
             "OrmelVosselInstaller.LOG", "PRT.txt"}));
-    ASSERT_EQ(entries->size(), 12u);
+    ASSERT_EQ(entries->size(), 13u);
     EXPECT_EQ((*entries)[0].bytes, "[Config]\r\nProductMode=desk\r\n");
     EXPECT_EQ((*entries)[1].bytes, "32-bit companion dump");
-    EXPECT_EQ((*entries)[3].bytes, utf16("Audio\r\nno comments\r\njo@example.invalid\r\n"));
-    EXPECT_EQ((*entries)[4].bytes, utf16(",audio,0,1.0.0.1,desk,\nVossel Version: 1.0.0.0 (Build 1)"));
-    EXPECT_EQ((*entries)[6].bytes, "what I saw");
-    EXPECT_EQ((*entries)[7].bytes, "png 1");
-    EXPECT_EQ((*entries)[9].bytes, "png 3");
+    EXPECT_EQ((*entries)[4].bytes, utf16("Audio\r\nno comments\r\njo@example.invalid\r\n"));
+    EXPECT_EQ((*entries)[5].bytes, utf16(",audio,0,1.0.0.1,desk,\nVossel Version: 1.0.0.0 (Build 1)"));
+    EXPECT_EQ((*entries)[7].bytes, "what I saw");
+    EXPECT_EQ((*entries)[8].bytes, "png 1");
+    EXPECT_EQ((*entries)[10].bytes, "png 3");
     for (const auto& entry : *entries) {
         EXPECT_EQ(entry.dosDate, (*entries)[0].dosDate) << entry.name;
     }
@@ -96,7 +97,7 @@ TEST_F(ReportArchive, DefaultSettingsHaveNoSettingsFileAndNoScreenshots)
 
     const auto entries = readZipArchive(temp() + L"cmdlinePrt.zip");
     ASSERT_TRUE(entries.has_value());
-    EXPECT_EQ(entryNames(*entries), (Names{"user-comment.txt", "metadata.txt", "PRT.txt"}));
+    EXPECT_EQ(entryNames(*entries), (Names{"SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt", "PRT.txt"}));
     ASSERT_NE(findEntry(*entries, "user-comment.txt"), nullptr);
     EXPECT_EQ(findEntry(*entries, "user-comment.txt")->bytes, utf16("no summary\r\nno comments\r\n\r\n"));
     EXPECT_EQ(findEntry(*entries, "metadata.txt")->bytes,

@@ -75,7 +75,8 @@ TEST_F(EncryptedReport, IsFoundInRootOrTrustAndOpensWithTheCompanion)
             0u);
         const auto plain = readZipArchive(opened);
         ASSERT_TRUE(plain.has_value()) << store;
-        EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "user-comment.txt", "metadata.txt", "PRT.txt"}));
+        EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt",
+                                   "PRT.txt"}));
         DeleteFileW(output.c_str());
         DeleteFileW(opened.c_str());
     }
@@ -118,7 +119,8 @@ TEST_F(EncryptedReport, NonAsciiSubjectAndAnEllipticMatchBeforeTheRsaOne)
         0u);
     const auto plain = readZipArchive(opened);
     ASSERT_TRUE(plain.has_value());
-    EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "user-comment.txt", "metadata.txt", "PRT.txt"}));
+    EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "SystemInfo\\SystemInfo.txt",
+                                  "user-comment.txt", "metadata.txt", "PRT.txt"}));
 }
 
 TEST_F(EncryptedReport, WithoutACertificateNothingReachesTheOutput)

@@ -31,7 +31,7 @@ report, folder = sys.argv[1], sys.argv[2]
 with zipfile.ZipFile(report) as z:
     assert z.testzip() is None, "a CRC does not match"
     names = z.namelist()
-    expected = ["VosselPRT.ini", "dntcolex.dmp", "user-comment.txt", "metadata.txt",
+    expected = ["VosselPRT.ini", "dntcolex.dmp", "SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt",
                 "Vossel_Screenshot2.png", "PRT.txt"]
     assert names == expected, names
     infos = z.infolist()

@@ -1,6 +1,7 @@
 #include "tool_run_fixture.h"
 
 #include <algorithm>
+#include <iterator>
 
 std::vector<std::string> messagesBetween(const std::vector<std::string>& messages,
     const std::string& first, const std::string& end)
@@ -17,4 +18,22 @@ bool hasMessageStartingWith(const std::vector<std::string>& messages, const std:
 {
     return std::any_of(messages.begin(), messages.end(),
         [&](const std::string& message) { return message.rfind(prefix, 0) == 0; });
+}
+
+std::vector<std::string> withoutWorkerMessages(const std::vector<std::string>& messages)
+{
+    static const char* const workerPrefixes[] = {"System info file: ", "writeEnvironmentalVars Entered",
+        "writeIpConfig Entered", "writeTaskList Entered", "writeWindowSystemInfo Entered",
+        "writeMonitorResolution Entered", "writeSystemDevices Entered", "Unable to open ",
+        "Unable to create process: cmd /C ", "Failed to locate WMI.", "Connecting WMI",
+        "Failed to initialize COM library.", "Connected to WMI namespace", "Gathering "};
+    std::vector<std::string> kept;
+    for (const auto& message : messages) {
+        const bool fromWorker = std::any_of(std::begin(workerPrefixes), std::end(workerPrefixes),
+            [&](const char* prefix) { return message.rfind(prefix, 0) == 0; });
+        if (!fromWorker) {
+            kept.push_back(message);
+        }
+    }
+    return kept;
 }

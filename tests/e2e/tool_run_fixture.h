@@ -50,5 +50,9 @@ private:
 std::vector<std::string> messagesBetween(const std::vector<std::string>& messages,
     const std::string& first, const std::string& end);
 
+// The messages without the system-information worker's, which may fall anywhere among the main
+// thread's.
+std::vector<std::string> withoutWorkerMessages(const std::vector<std::string>& messages);
+
 // Whether any message begins with prefix.
 bool hasMessageStartingWith(const std::vector<std::string>& messages, const std::string& prefix);

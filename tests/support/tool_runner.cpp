@@ -19,6 +19,19 @@ bool sameNameIgnoringCase(const std::wstring& a, const std::wstring& b)
 std::vector<wchar_t> buildEnvironmentBlock(const EnvironmentOverrides& overrides)
 {
     std::vector<wchar_t> block;
+    for (const auto& entry : environmentEntries(overrides)) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+} // namespace
+
+std::vector<std::wstring> environmentEntries(const EnvironmentOverrides& overrides)
+{
+    std::vector<std::wstring> entries;
     wchar_t* current = GetEnvironmentStringsW();
     for (const wchar_t* entry = current; entry && *entry; entry += wcslen(entry) + 1) {
         const std::wstring text(entry);
@@ -30,23 +43,27 @@ std::vector<wchar_t> buildEnvironmentBlock(const EnvironmentOverrides& overrides
             overridden = overridden || sameNameIgnoringCase(name, key);
         }
         if (!overridden) {
-            block.insert(block.end(), text.begin(), text.end());
-            block.push_back(L'\0');
+            entries.push_back(text);
         }
     }
     if (current) {
         FreeEnvironmentStringsW(current);
     }
     for (const auto& [key, value] : overrides) {
-        const std::wstring text = key + L"=" + value;
-        block.insert(block.end(), text.begin(), text.end());
-        block.push_back(L'\0');
+        entries.push_back(key + L"=" + value);
     }
-    block.push_back(L'\0');
-    return block;
+    return entries;
 }
 
-} // namespace
+std::vector<std::wstring> toolEnvironmentEntries(const std::wstring& tempFolder)
+{
+    return environmentEntries(toolTempOverrides(tempFolder));
+}
+
+EnvironmentOverrides toolTempOverrides(const std::wstring& tempFolder)
+{
+    return {{L"TMP", tempFolder}, {L"TEMP", tempFolder}};
+}
 
 std::wstring testBinaryFolder()
 {
@@ -152,6 +169,6 @@ std::optional<unsigned long> runTool(const std::wstring& args, const std::wstrin
     const std::wstring& outputPath, unsigned long timeoutMs)
 {
     StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", args,
-        {{L"TMP", tempFolder}, {L"TEMP", tempFolder}}, outputPath);
+        toolTempOverrides(tempFolder), outputPath);
     return tool.wait(timeoutMs);
 }

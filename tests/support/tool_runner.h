@@ -9,6 +9,14 @@
 
 using EnvironmentOverrides = std::vector<std::pair<std::wstring, std::wstring>>;
 
+// The environment entries, in order, of a program started with overrides: the test's own with
+// the overridden names (matched without regard to case) taken out, then the overrides.
+std::vector<std::wstring> environmentEntries(const EnvironmentOverrides& overrides);
+
+// What runTool changes in the tool's environment, and the entries the tool then has.
+EnvironmentOverrides toolTempOverrides(const std::wstring& tempFolder);
+std::vector<std::wstring> toolEnvironmentEntries(const std::wstring& tempFolder);
+
 // The folder this test program runs from, ending in a backslash; the tool and the doubles are
 // built beside it.
 std::wstring testBinaryFolder();

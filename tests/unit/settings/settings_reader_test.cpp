@@ -12,13 +12,20 @@
 #include "settings/settings_test_support.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
+#include "sysinfo/system_info_worker.h"
 
 namespace {
 
 class SettingsReader : public ::testing::Test {
 protected:
     void SetUp() override { SettingsUnderTest::reset(); }
-    void TearDown() override { SettingsUnderTest::reset(); }
+    // The reader starts the system-information worker; it ends here, while the temporary
+    // folder it writes into still exists.
+    void TearDown() override
+    {
+        waitForSystemInfoThread();
+        SettingsUnderTest::reset();
+    }
 
     // Reads a settings file with the given text in a fresh temporary folder.
     void read(const std::string& iniText)
