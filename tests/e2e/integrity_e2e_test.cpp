@@ -227,4 +227,56 @@ TEST_F(Integrity, AnUnquotedProgramPathWithBlanksStillMakesAReport)
     EXPECT_EQ(comment->bytes, expected);
 }
 
+// The archive's room is capped through the data stream's test hook, as an address space that runs
+// out would cap it.
+TEST_F(Integrity, AnArchiveWithoutRoomGivesOneLineAndKeepsTheEarlierReport)
+{
+    struct Case {
+        const wchar_t* limit;
+        bool reportMade;
+    };
+    // Below the first 16 MiB no archive begins (61001); above it the 24 MiB file does not fit and
+    // is left out of a report that is made all the same.
+    const std::vector<Case> cases = {{L"1048576", false}, {L"20971520", true}};
+    std::string noise(24 * 1024 * 1024, '\0');
+    unsigned state = 1;
+    for (auto& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    putLong(temp() + L"big\\noise.bin", noise);
+    writeIni("[Config]\r\n[AdditionalPrtPaths]\r\nBig=" + narrow(temp()) + "big\r\n");
+    for (const auto& c : cases) {
+        DeleteFileW((temp() + L"PRT.txt").c_str());
+        ASSERT_TRUE(writeFileBytes(output(), "earlier report"));
+        StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe",
+            L"/flushed /file \"" + output() + L"\"",
+            {{L"TMP", temp()}, {L"TEMP", temp()}, {L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT", c.limit}});
+        ASSERT_EQ(tool.wait(120000), 0u);
+
+        const Messages lines = logMessages();
+        const auto begun = std::count(lines.begin(), lines.end(),
+            "The report archive could not be begun (61001); no report is made.");
+        if (!c.reportMade) {
+            EXPECT_EQ(begun, 1) << narrow(c.limit);
+            EXPECT_EQ(readFileBytes(output()), "earlier report");
+            WIN32_FIND_DATAW found = {};
+            HANDLE search = FindFirstFileW((temp() + L"Vossel-Win-*").c_str(), &found);
+            EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a report file was made";
+            if (search != INVALID_HANDLE_VALUE) {
+                FindClose(search);
+            }
+            continue;
+        }
+        EXPECT_EQ(begun, 0);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& line) { return line.rfind("Failed to write ", 0) == 0; }),
+            0);
+        const auto entries = readZipArchive(output());
+        ASSERT_TRUE(entries.has_value()) << "the report does not read back";
+        EXPECT_EQ(find(*entries, "Big\\noise.bin"), nullptr);
+        EXPECT_NE(find(*entries, "VosselPRT.ini"), nullptr);
+    }
+}
+
 } // namespace
