@@ -3,12 +3,16 @@
 #include "app/cmd_ap_report.h"
 #include "app/diagnostic_log.h"
 #include "app/single_instance.h"
+#include "app/usage.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/system_info_worker.h"
 
 int runReportTool()
 {
+    // "/?" is answered before anything is touched: no log, no client, no report, no clean-up.
+    if (helpRequested()) { printHelp(); return 0; }
+
     CSingleInstanceGuard guard;
     if (guard.anotherInstanceRuns()) {
         writeLogLine(L"only single instance is allowned.");

@@ -129,6 +129,12 @@ void StartedProgram::terminate()
 StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
     const EnvironmentOverrides& overrides, const std::wstring& outputPath)
 {
+    return startProgram(program, args, overrides, ProgramStreams{outputPath, L"", false});
+}
+
+StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
+    const EnvironmentOverrides& overrides, const ProgramStreams& streams)
+{
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!args.empty()) {
         commandLine += L" " + args;
@@ -139,19 +145,25 @@ StartedProgram startProgram(const std::wstring& program, const std::wstring& arg
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    ScopedFileHandle output;
-    if (!outputPath.empty()) {
-        SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
-        output.reset(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
-            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    const auto openStream = [&inheritable](const std::wstring& path) {
+        return ScopedFileHandle(path.empty() ? INVALID_HANDLE_VALUE
+                                             : CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                   &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    ScopedFileHandle output = openStream(streams.outputPath);
+    ScopedFileHandle error = openStream(streams.errorPath);
+    const bool passHandles = !streams.detached && output.isValid();
+    if (passHandles) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = output.get();
-        startup.hStdError = output.get();
+        startup.hStdError = error.isValid() ? error.get() : output.get();
     }
+    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (streams.detached ? DETACHED_PROCESS : 0);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), mutableCommandLine.data(), nullptr, nullptr,
-            output.isValid(), CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info)) {
+    if (!CreateProcessW(program.c_str(), mutableCommandLine.data(), nullptr, nullptr, passHandles,
+            flags, environment.data(), nullptr, &startup, &info)) {
         return {};
     }
     CloseHandle(info.hThread);
@@ -170,5 +182,13 @@ std::optional<unsigned long> runTool(const std::wstring& args, const std::wstrin
 {
     StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", args,
         toolTempOverrides(tempFolder), outputPath);
+    return tool.wait(timeoutMs);
+}
+
+std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
+    const ProgramStreams& streams, unsigned long timeoutMs)
+{
+    StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", args,
+        {{L"TMP", tempFolder}, {L"TEMP", tempFolder}}, streams);
     return tool.wait(timeoutMs);
 }

@@ -48,6 +48,17 @@ private:
 StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
     const EnvironmentOverrides& overrides, const std::wstring& outputPath = L"");
 
+// Where a started program's standard streams go.
+struct ProgramStreams {
+    // Standard output, and standard error too unless errorPath is set; empty: the test's own.
+    std::wstring outputPath;
+    std::wstring errorPath;
+    // Without a console and without any handle passed on, as the client starts the tool.
+    bool detached = false;
+};
+StartedProgram startProgram(const std::wstring& program, const std::wstring& args,
+    const EnvironmentOverrides& overrides, const ProgramStreams& streams);
+
 // Starts "program" args with the test's environment, changed by overrides (a name matched without
 // regard to case), waits at most timeoutMs and returns the exit code; nothing when it could not
 // start or did not end in time (it is then terminated).
@@ -57,3 +68,5 @@ std::optional<unsigned long> runProgram(const std::wstring& program, const std::
 // Runs VosselPRT.exe with TMP and TEMP set to tempFolder; see startProgram for outputPath.
 std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
     const std::wstring& outputPath = L"", unsigned long timeoutMs = 120000);
+std::optional<unsigned long> runTool(const std::wstring& args, const std::wstring& tempFolder,
+    const ProgramStreams& streams, unsigned long timeoutMs = 120000);
