@@ -6,8 +6,10 @@
 #include <cwchar>
 #include <sstream>
 
+#include "app/console_progress.h"
 #include "app/diagnostic_log.h"
 #include "app/report_options.h"
+#include "app/run_outcome.h"
 #include "app/usage.h"
 #include "base/temp_folder.h"
 #include "platform/vosselutils/command_line_parser.h"
@@ -32,6 +34,7 @@ bool CCmdApReport::parseCommandLine()
 
     CWinCommandLineParser parser(nullptr);
     if (!parser.init()) {
+        noteNoReport(NoReportReason::CommandLineUnreadable);
         printUsage();
         return false;
     }
@@ -46,6 +49,7 @@ bool CCmdApReport::applyOptions()
         CApReportIniDefault defaults;
         if (!defaults.generateDefaultSettings()) {
             writeLogLine(L"Fails to generate default vossel prt ini setting. cancel to generate PRT.");
+            noteNoReport(NoReportReason::NoSettings);
             return false;
         }
     }
@@ -82,11 +86,15 @@ bool CCmdApReport::generateReport()
             std::wostringstream message;
             message << L"output file[" << outputPath << L"] exists, fails to delete. exit application.";
             writeLogLine(message.str());
+            noteNoReport(getOptionFlag(L"/overwrite") ? NoReportReason::OutputFileNotReplaceable
+                                                      : NoReportReason::OutputFileKept, outputPath);
             return false;
         }
     }
 
+    reportStage(RunStage::Dumps);
     createDumpFiles(getOptionFlag(L"/fulldump"));
+    reportStage(RunStage::MachineDescription);
     waitForSystemInfoThread();
     collectGdiHandles();
 
@@ -96,8 +104,11 @@ bool CCmdApReport::generateReport()
     writeUserComment(comment);
     setProblemArea(getOptionValue(L"/ProblemArea", L"other"));
 
-    collectReport();
+    reportStage(RunStage::Collection);
+    noteCollection(collectReport());
+    reportStage(RunStage::Saving);
     saveReport();
     moveReportToOutput(outputPath);
+    noteReportMove(*this, outputPath);
     return false;
 }

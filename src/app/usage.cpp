@@ -52,7 +52,8 @@ std::wstring usageText(const std::wstring& defaultReportPath, const std::wstring
            L"Option names are matched exactly, case included; quote values that hold spaces.\r\n"
            L"Without /flushed the running client is asked to flush its material first.\r\n"
            L"Report: the /file path, by default " + defaultReportPath + L"\r\n"
-           L"Diagnostic log: " + logPath + L"\r\n";
+           L"Diagnostic log: " + logPath + L"\r\n"
+           L"Progress goes to the standard error stream, the closing line to the standard output.\r\n";
 }
 
 void printHelp()

@@ -96,7 +96,8 @@ bool CApReport::writeEncryptedArchive(const std::wstring& path)
 
 void CApReport::moveReportToOutput(const std::wstring& outputPath)
 {
-    if (vosselutils::FileUtils::wrenameFile(tempReportPath_, outputPath) != 0) {
+    reportReachedOutput_ = vosselutils::FileUtils::wrenameFile(tempReportPath_, outputPath) == 0;
+    if (!reportReachedOutput_) {
         writeLogLine(std::wstring(L"Failed to rename file from ") + tempReportPath_ + L" to " + outputPath);
     }
 }

@@ -77,7 +77,12 @@ public:
     bool encryptArchiveToFiles(const std::string& certificate);
     // Replaces the plain archive by one of the two encrypted files beside path, written to path.
     bool writeEncryptedArchive(const std::wstring& path);
+    // Moves the saved report to the output path and remembers whether it arrived there.
     void moveReportToOutput(const std::wstring& outputPath);
+    // What saving and the move leave for the clean-up: the temporary report path that saveReport
+    // recorded (empty until then) and whether this run's report reached the output path.
+    std::wstring temporaryReportPath() const { return tempReportPath_; }
+    bool reportReachedOutput() const { return reportReachedOutput_; }
 
 private:
     static constexpr std::uint32_t kInitialArchiveCapacity = 16777216;
@@ -100,4 +105,5 @@ private:
     std::wstring archiveFileName_;
 
     wchar_t tempReportPath_[260] = {};
+    bool reportReachedOutput_ = false;
 };

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <sstream>
 
+#include "app/console_progress.h"
 #include "app/diagnostic_log.h"
 #include "base/scoped_handle.h"
 
@@ -24,6 +25,7 @@ bool requestClientFlush()
         return true;
     }
 
+    reportStage(RunStage::Handshake);
     writeLogLine(L"PRT is not triggered in vossel application, ready to trigger PRT material flush.");
     const HWND client = FindWindowW(kClientWindowClass, kClientWindowTitle);
     if (!client) {

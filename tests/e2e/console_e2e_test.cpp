@@ -4,9 +4,30 @@
 #include <string>
 #include <vector>
 
+#include "app/closing_line.h"
+#include "base/scoped_handle.h"
+#include "support/test_certificate.h"
+#include "support/zip_reader.h"
 #include "tool_run_fixture.h"
 
 namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines splitLines(const std::string& text)
+{
+    Lines lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 2;
+    }
+    return lines;
+}
 
 std::string narrow(const std::wstring& text)
 {
@@ -48,6 +69,12 @@ protected:
         DeleteFileW(errorFile.c_str());
     }
 
+    std::string noReportLine(NoReportReason reason, const std::wstring& outputPath = L"") const
+    {
+        return "No report was made: " + narrow(reasonText(reason, outputPath)) + ". See the diagnostic log "
+            + tempText() + "PRT.txt";
+    }
+
     std::string standardOutput_;
     std::string standardError_;
 };
@@ -66,6 +93,124 @@ TEST_F(ConsoleRun, HelpPrintsTheUsageAndTouchesNothing)
         // No log, no report, no dump, no working file: the folder holds the settings file alone.
         EXPECT_EQ(filesIn(temp()), std::vector<std::wstring>{L"VosselPRT.ini"}) << narrow(args);
     }
+}
+
+TEST_F(ConsoleRun, ReportRunShowsItsStagesAndWhereTheReportIs)
+{
+    writeIni("[Config]\r\nProductMode=test\r\n");
+    const std::wstring output = temp() + L"report.zip";
+    runToolApart(L"/flushed /file \"" + output + L"\"");
+
+    const auto entries = readZipArchive(output);
+    ASSERT_TRUE(entries.has_value());
+    const auto size = readFileBytes(output).value_or("").size();
+    // The standard output holds the closing line alone: "> result.txt" captures just that.
+    EXPECT_EQ(standardOutput_, "Report written to " + narrow(output) + " (" + std::to_string(entries->size())
+            + " entries, " + narrow(formatReportSize(size)) + ")\r\n");
+    EXPECT_EQ(splitLines(standardError_),
+        (Lines{"Reading the settings", "Taking the memory dumps", "Describing the machine", "Collecting the report",
+            "Saving the report", "Cleaning up"}));
+}
+
+TEST_F(ConsoleRun, HandshakeHasItsStageLine)
+{
+    writeIni("[Config]\r\nProductMode=test\r\n");
+    runToolApart(L"/file out.zip");
+    EXPECT_EQ(splitLines(standardError_),
+        (Lines{"Reading the settings", "Asking the running client to flush its material"}));
+    EXPECT_EQ(standardOutput_, noReportLine(NoReportReason::NoClientWindow) + "\r\n");
+}
+
+TEST_F(ConsoleRun, EncryptedReportNamesItsCertificate)
+{
+    const TestCertificate certificate = makeTestCertificate("Vossel PRT E2E Console");
+    ScopedStoreCertificate installed(L"Root", certificate.der);
+    writeIni("[Config]\r\nEnablePRTEncryption=1\r\nPrtCertificateName=PRT E2E Console\r\n");
+    const std::wstring output = temp() + L"report.zip";
+    runToolApart(L"/flushed /file \"" + output + L"\"");
+
+    ASSERT_TRUE(fileExists(output));
+    const auto size = readFileBytes(output).value_or("").size();
+    // The entries counted are the report's own, which the encrypted form holds.
+    EXPECT_EQ(standardOutput_, "Report encrypted for Vossel PRT E2E Console and written to " + narrow(output)
+            + " (4 entries, " + narrow(formatReportSize(size)) + ")\r\n");
+}
+
+TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)
+{
+    const std::wstring existing = temp() + L"existing.zip";
+    const std::wstring unreachable = temp() + L"missing\\report.zip";
+    struct Case {
+        const char* name;
+        std::string ini; // empty: no settings file
+        std::wstring args;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"no client window", "[Config]\r\n", L"/file out.zip", noReportLine(NoReportReason::NoClientWindow)},
+        {"stray word", "[Config]\r\n", L"/flushed /file out.zip stray", noReportLine(NoReportReason::CommandLineUnreadable)},
+        {"no settings", "", L"/flushed", noReportLine(NoReportReason::NoSettings)},
+        {"/overwrite 0", "[Config]\r\n", L"/flushed /overwrite 0 /file \"" + existing + L"\"",
+            noReportLine(NoReportReason::OutputFileKept, existing)},
+        {"output is a folder", "[Config]\r\n", L"/flushed /file \"" + temp() + L"folder\"",
+            noReportLine(NoReportReason::OutputFileNotReplaceable, temp() + L"folder")},
+        {"no certificate", "[Config]\r\nEnablePRTEncryption=1\r\nPrtCertificateName=Vossel PRT Nobody Has This\r\n",
+            L"/flushed /file out.zip", noReportLine(NoReportReason::NoCertificate)},
+        {"move fails", "[Config]\r\n", L"/flushed /file \"" + unreachable + L"\"",
+            noReportLine(NoReportReason::MoveFailed, unreachable)},
+    };
+    ASSERT_TRUE(CreateDirectoryW((temp() + L"folder").c_str(), nullptr));
+    for (const auto& c : cases) {
+        DeleteFileW(iniPath().c_str());
+        if (!c.ini.empty()) {
+            writeIni(c.ini);
+        }
+        ASSERT_TRUE(writeFileBytes(existing, "earlier report"));
+        runToolApart(c.args);
+        EXPECT_EQ(standardOutput_, c.line + "\r\n") << c.name;
+    }
+}
+
+TEST_F(ConsoleRun, SecondInstanceSaysSo)
+{
+    // This test process stands in for the instance that is already running.
+    ScopedKernelHandle held(CreateMutexW(nullptr, FALSE, L"Local\\OrmelVossel-PRTMutex"));
+    ASSERT_TRUE(held.isValid());
+    runToolApart(L"/flushed");
+    EXPECT_EQ(standardOutput_, noReportLine(NoReportReason::AnotherInstance) + "\r\n");
+    EXPECT_EQ(standardError_, "");
+}
+
+TEST_F(ConsoleRun, WithoutConsoleOrRedirectionTheRunIsSilentAndComplete)
+{
+    // As the client starts the tool: no console, no handles passed on. This process's own standard
+    // handles lead to files that the tool is not given; on Windows their values are still copied
+    // into the tool's start-up parameters, where they name nothing the tool may write to.
+    const std::wstring ownOutput = temp() + L"own-stdout.txt";
+    const std::wstring ownError = temp() + L"own-stderr.txt";
+    ScopedFileHandle outputFile(CreateFileW(ownOutput.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ScopedFileHandle errorFile(CreateFileW(ownError.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(outputFile.isValid() && errorFile.isValid());
+    const HANDLE savedOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE savedError = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, outputFile.get());
+    SetStdHandle(STD_ERROR_HANDLE, errorFile.get());
+
+    writeIni("[Config]\r\nProductMode=test\r\n");
+    const std::wstring output = temp() + L"report.zip";
+    const auto exitCode = ::runTool(L"/flushed /file \"" + output + L"\"", temp(), ProgramStreams{L"", L"", true});
+
+    SetStdHandle(STD_OUTPUT_HANDLE, savedOutput);
+    SetStdHandle(STD_ERROR_HANDLE, savedError);
+    outputFile.reset();
+    errorFile.reset();
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_TRUE(readZipArchive(output).has_value());
+    EXPECT_EQ(readFileBytes(ownOutput), "");
+    EXPECT_EQ(readFileBytes(ownError), "");
+    // The diagnostic log is the run's only voice, and it holds the whole run.
+    EXPECT_TRUE(hasMessageStartingWith(logMessages(), "Adding " + tempText() + "PRT.txt"));
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#include "app/closing_line.h"
+
+#include <cwchar>
+
+std::wstring reasonText(NoReportReason reason, const std::wstring& outputPath)
+{
+    switch (reason) {
+    case NoReportReason::AnotherInstance:
+        return L"another instance of VosselPRT is running in this session";
+    case NoReportReason::NoClientWindow:
+        return L"the running Vossel client was not found (no client window to ask for its material)";
+    case NoReportReason::CommandLineUnreadable:
+        return L"the command line could not be read";
+    case NoReportReason::NoSettings:
+        return L"the client wrote no settings file and no default settings could be made";
+    case NoReportReason::OutputFileKept:
+        return L"the output file " + outputPath + L" exists and \"/overwrite 0\" keeps it";
+    case NoReportReason::OutputFileNotReplaceable:
+        return L"the output file " + outputPath + L" exists and cannot be replaced";
+    case NoReportReason::ArchiveCannotBegin:
+        return L"the report archive could not be begun";
+    case NoReportReason::NoCertificate:
+        return L"encryption is switched on and its certificate was not found";
+    case NoReportReason::NotSaved:
+        return L"the report could not be saved in the temporary folder";
+    case NoReportReason::MoveFailed:
+        return L"the report could not be moved to " + outputPath;
+    case NoReportReason::None:
+    case NoReportReason::EndedEarly:
+        break;
+    }
+    return L"the run ended before the report was saved";
+}
+
+std::wstring formatReportSize(std::uint64_t bytes)
+{
+    const double megabytes = static_cast<double>(bytes) / 1048576.0;
+    if (bytes > 0 && megabytes < 0.005) {
+        return L"less than 0.01 MB";
+    }
+    wchar_t text[64] = {};
+    std::swprintf(text, 64, megabytes < 10.0 ? L"%.2f MB" : L"%.1f MB", megabytes);
+    return text;
+}
+
+std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath)
+{
+    if (!outcome.reportWritten) {
+        return L"No report was made: " + reasonText(outcome.reason, outcome.outputPath)
+            + L". See the diagnostic log " + logPath;
+    }
+    const std::wstring details = L" (" + std::to_wstring(outcome.entries)
+        + (outcome.entries == 1 ? L" entry, " : L" entries, ") + formatReportSize(outcome.bytes) + L")";
+    if (outcome.certificateSubject.empty()) {
+        return L"Report written to " + outcome.outputPath + details;
+    }
+    return L"Report encrypted for " + outcome.certificateSubject + L" and written to " + outcome.outputPath
+        + details;
+}

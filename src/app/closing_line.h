@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The one line on the standard output that ends a run: where the report went, or why none was
+// made and where the diagnostic log tells more.
+
+// Why a run made no report, in the order the run meets them.
+enum class NoReportReason {
+    None,
+    AnotherInstance,
+    NoClientWindow,
+    CommandLineUnreadable,
+    NoSettings,
+    OutputFileKept,           // "/overwrite 0" and a file at the output path
+    OutputFileNotReplaceable, // a file (or folder) at the output path that cannot be deleted
+    ArchiveCannotBegin,
+    NoCertificate,
+    NotSaved,
+    MoveFailed,
+    EndedEarly,               // none of the above was seen, yet no report reached the output path
+};
+
+// What the closing line says about the run.
+struct RunOutcome {
+    bool reportWritten = false;
+    NoReportReason reason = NoReportReason::None;
+    std::wstring outputPath;
+    // The certificate the report is encrypted for; empty for a plain report.
+    std::wstring certificateSubject;
+    std::uint64_t entries = 0;
+    std::uint64_t bytes = 0;
+};
+
+// "another instance of VosselPRT is running in this session" and so on.
+std::wstring reasonText(NoReportReason reason, const std::wstring& outputPath);
+
+// The size in MB (of 1048576 bytes): two decimals below 10 MB, one above; "less than 0.01 MB"
+// rather than a size of nothing.
+std::wstring formatReportSize(std::uint64_t bytes);
+
+// "Report written to PATH (N entries, SIZE)", "Report encrypted for SUBJECT and written to PATH
+// (N entries, SIZE)" or "No report was made: REASON. See the diagnostic log LOG"; no line end.
+std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath);
