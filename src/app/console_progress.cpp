@@ -48,12 +48,13 @@ std::wstring CEntryProgressMeter::update(std::wstring_view name, std::uint64_t d
         return L"";
     }
     std::wstring text;
-    if (name != name_) {
+    if (name != name_ || done < lastDone_) {
         // A new entry; a line the previous one left open is closed first.
         text = finishLine();
         name_ = name;
         lastPercent_ = -1;
     }
+    lastDone_ = done;
     const bool finished = done >= total;
     const int percent = finished ? 100 : static_cast<int>(done * 100 / total);
     bool due = false;
@@ -67,10 +68,6 @@ std::wstring CEntryProgressMeter::update(std::wstring_view name, std::uint64_t d
     }
     lastPercent_ = percent;
     lastMs_ = nowMs;
-    if (finished) {
-        // An entry of the same name later on is shown again from its start.
-        name_.clear();
-    }
     if (!console) {
         return text + progressText(name, percent) + L"\r\n";
     }

@@ -38,6 +38,7 @@ public:
 
 private:
     std::wstring name_;
+    std::uint64_t lastDone_ = 0;
     int lastPercent_ = -1;
     std::uint64_t lastMs_ = 0;
     bool lineOpen_ = false;

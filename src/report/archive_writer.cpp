@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shlwapi.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include <zlib.h>
 
+#include "app/console_progress.h"
 #include "app/diagnostic_log.h"
 #include "base/scoped_handle.h"
 #include "base/scoped_stdio_file.h"
@@ -149,6 +151,7 @@ void CApReport::addFileToArchive(zipFile archive, const wchar_t* path, const std
             failed = true;
             return 0;
         }
+        reportEntryProgress(path, _ftelli64(file.get()), _filelengthi64(_fileno(file.get())));
         return count;
     });
 }

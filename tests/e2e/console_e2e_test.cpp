@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,32 @@ TEST_F(ConsoleRun, ReportRunShowsItsStagesAndWhereTheReportIs)
     EXPECT_EQ(splitLines(standardError_),
         (Lines{"Reading the settings", "Taking the memory dumps", "Describing the machine", "Collecting the report",
             "Saving the report", "Cleaning up"}));
+}
+
+TEST_F(ConsoleRun, LargeEntryShowsItsProgressByTenths)
+{
+    const std::wstring folder = temp() + L"big\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(writeFileBytes(folder + L"large.bin", std::string(20 * 1024 * 1024, 'v')));
+    writeIni("[Config]\r\nProductMode=test\r\n[AdditionalPrtPaths]\r\nBig=" + narrow(folder) + "\r\n");
+    runToolApart(L"/flushed /file \"" + temp() + L"report.zip\"");
+
+    const Lines lines = splitLines(standardError_);
+    const auto collecting = std::find(lines.begin(), lines.end(), "Collecting the report");
+    const auto saving = std::find(lines.begin(), lines.end(), "Saving the report");
+    ASSERT_TRUE(collecting != lines.end() && saving != lines.end()) << standardError_;
+    // Plain lines on a redirected stream: the entry's name and a rising percentage, ending at 100.
+    const std::regex shape(R"(  .*large\.bin (\d+)%)");
+    int last = -10;
+    for (auto line = collecting + 1; line != saving; ++line) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(*line, match, shape)) << *line;
+        const int percent = std::stoi(match[1]);
+        EXPECT_GT(percent / 10, last / 10) << *line;
+        last = percent;
+    }
+    EXPECT_EQ(last, 100) << standardError_;
+    EXPECT_GE(saving - collecting, 3) << standardError_;
 }
 
 TEST_F(ConsoleRun, HandshakeHasItsStageLine)

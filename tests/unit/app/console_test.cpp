@@ -186,12 +186,12 @@ TEST(EntryProgress, ConsoleRedrawsOneLineAtMostFourTimesASecond)
     const std::uint64_t total = 100ull * 1024 * 1024;
     CEntryProgressMeter meter;
     EXPECT_EQ(meter.update(L"fulldump.dmp", 0, total, 1000, true), L"\r  fulldump.dmp 0%  ");
-    // Too soon after the last redraw, and then a percentage that has not changed.
+    // Too soon after the last redraw, then due, then a percentage that has not changed.
     EXPECT_EQ(meter.update(L"fulldump.dmp", total / 10, total, 1100, true), L"");
-    EXPECT_EQ(meter.update(L"fulldump.dmp", 0, total, 1400, true), L"");
-    EXPECT_EQ(meter.update(L"fulldump.dmp", total / 2, total, 1400, true), L"\r  fulldump.dmp 50%  ");
-    // The end is always shown, and ends the line.
-    EXPECT_EQ(meter.update(L"fulldump.dmp", total, total, 1401, true), L"\r  fulldump.dmp 100%  \r\n");
+    EXPECT_EQ(meter.update(L"fulldump.dmp", total / 10 + 1, total, 1400, true), L"\r  fulldump.dmp 10%  ");
+    EXPECT_EQ(meter.update(L"fulldump.dmp", total / 10 + 2, total, 1700, true), L"");
+    EXPECT_EQ(meter.update(L"fulldump.dmp", total / 2, total, 1700, true), L"\r  fulldump.dmp 50%  ");
+    EXPECT_EQ(meter.update(L"fulldump.dmp", total, total, 1701, true), L"\r  fulldump.dmp 100%  \r\n");
     EXPECT_EQ(meter.finishLine(), L"");
 
     // A line left open is closed before the next entry, or before anything else is written.
@@ -212,6 +212,7 @@ TEST(EntryProgress, RedirectedWritesALineAtEveryTenth)
     EXPECT_EQ(written,
         L"  big.bin 0%\r\n  big.bin 10%\r\n  big.bin 20%\r\n  big.bin 30%\r\n  big.bin 40%\r\n  big.bin 50%\r\n"
         L"  big.bin 60%\r\n  big.bin 70%\r\n  big.bin 80%\r\n  big.bin 90%\r\n  big.bin 100%\r\n");
+    EXPECT_EQ(meter.update(L"big.bin", total, total, 0, false), L"");
     EXPECT_EQ(meter.finishLine(), L"");
     // The same name again is a new entry, shown from its start.
     EXPECT_EQ(meter.update(L"big.bin", 0, total, 0, false), L"  big.bin 0%\r\n");
