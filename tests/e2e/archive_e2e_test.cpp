@@ -148,6 +148,8 @@ TEST_F(ReportArchive, AnEntryThatFindsNoRoomIsLeftOutAndTheReportStaysValid)
     put(L"material\\c-after.txt", "after");
     writeIni("[Config]\r\n[AdditionalPrtPaths]\r\nMaterial=" + tempText() + "material\r\n");
     const std::wstring output = temp() + L"report.zip";
+    // Kept for the test to read: the clean-up deletes it once the report has reached the output.
+    DiagnosticLogHold log(temp());
     const auto exitCode = runProgram(testBinaryFolder() + L"VosselPRT.exe", L"/flushed /file \"" + output + L"\"",
         {{L"TMP", temp()}, {L"TEMP", temp()}, {L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT", std::to_wstring(24 * 1024 * 1024)}},
         120000);
