@@ -139,11 +139,17 @@ StartedProgram startProgram(const std::wstring& program, const std::wstring& arg
     if (!args.empty()) {
         commandLine += L" " + args;
     }
-    return startProgramWithCommandLine(program, commandLine, overrides, outputPath);
+    return startProgramWithCommandLine(program, commandLine, overrides, streams);
 }
 
 StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
     const EnvironmentOverrides& overrides, const std::wstring& outputPath)
+{
+    return startProgramWithCommandLine(program, commandLine, overrides, ProgramStreams{outputPath, L"", false});
+}
+
+StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
+    const EnvironmentOverrides& overrides, const ProgramStreams& streams)
 {
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');

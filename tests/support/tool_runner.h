@@ -62,6 +62,8 @@ StartedProgram startProgram(const std::wstring& program, const std::wstring& arg
 // wants it (an unquoted path with blanks, for instance).
 StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
     const EnvironmentOverrides& overrides, const std::wstring& outputPath = L"");
+StartedProgram startProgramWithCommandLine(const std::wstring& program, const std::wstring& commandLine,
+    const EnvironmentOverrides& overrides, const ProgramStreams& streams);
 
 // Starts "program" args with the test's environment, changed by overrides (a name matched without
 // regard to case), waits at most timeoutMs and returns the exit code; nothing when it could not
