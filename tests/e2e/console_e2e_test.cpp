@@ -91,7 +91,10 @@ TEST_F(ConsoleRun, HelpPrintsTheUsageAndTouchesNothing)
         EXPECT_NE(standardOutput_.find("by default " + tempText() + "cmdlinePrt.zip\r\n"), std::string::npos);
         EXPECT_NE(standardOutput_.find("Diagnostic log: " + tempText() + "PRT.txt\r\n"), std::string::npos);
         EXPECT_EQ(standardError_, "") << narrow(args);
-        // No log, no report, no dump, no working file: the folder holds the settings file alone.
+        // No log line, no report, no dump, no working file. The test's own hold on the log made an
+        // empty PRT.txt; the tool wrote nothing into it, and without it the settings file is alone.
+        EXPECT_EQ(readFileBytes(temp() + L"PRT.txt").value_or("missing"), "") << narrow(args);
+        DeleteFileW((temp() + L"PRT.txt").c_str());
         EXPECT_EQ(filesIn(temp()), std::vector<std::wstring>{L"VosselPRT.ini"}) << narrow(args);
     }
 }
@@ -160,7 +163,7 @@ TEST_F(ConsoleRun, EncryptedReportNamesItsCertificate)
     const auto size = readFileBytes(output).value_or("").size();
     // The entries counted are the report's own, which the encrypted form holds.
     EXPECT_EQ(standardOutput_, "Report encrypted for Vossel PRT E2E Console and written to " + narrow(output)
-            + " (4 entries, " + narrow(formatReportSize(size)) + ")\r\n");
+            + " (5 entries, " + narrow(formatReportSize(size)) + ")\r\n");
 }
 
 TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)
