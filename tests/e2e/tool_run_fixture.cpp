@@ -3,6 +3,24 @@
 #include <algorithm>
 #include <iterator>
 
+#include "support/failure_summary.h"
+
+void ToolRunTest::TearDown()
+{
+    if (!HasFailure()) {
+        return;
+    }
+    const std::vector<std::string> lines = logMessages();
+    const size_t shown = std::min<size_t>(lines.size(), 80);
+    std::string note = "the last " + std::to_string(shown) + " of " + std::to_string(lines.size())
+        + " diagnostic log lines:\n";
+    for (size_t i = lines.size() - shown; i < lines.size(); ++i) {
+        note += "  " + lines[i] + "\n";
+    }
+    note += "the tool's output:\n" + output_;
+    addFailureNote(note);
+}
+
 std::vector<std::string> messagesBetween(const std::vector<std::string>& messages,
     const std::string& first, const std::string& end)
 {

@@ -15,6 +15,9 @@
 // One run of VosselPRT.exe in a temporary folder of its own, as a user would start it.
 class ToolRunTest : public ::testing::Test {
 protected:
+    // A failed test leaves the tool's last diagnostic log lines and its output for the summary.
+    void TearDown() override;
+
     const std::wstring& temp() const { return temp_.path(); }
     std::wstring iniPath() const { return temp() + L"VosselPRT.ini"; }
 

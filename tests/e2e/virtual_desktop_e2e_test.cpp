@@ -43,7 +43,11 @@ protected:
         problemArea_ = "audio";
         writeIni("[Config]\r\nProductMode=desk\r\n");
     }
-    void TearDown() override { removeKibKey(); }
+    void TearDown() override
+    {
+        removeKibKey();
+        ToolRunTest::TearDown();
+    }
 
     // Installs the library doubles in a Kib folder of this test and names it in the registry,
     // as the virtual-desktop client's installer does.
