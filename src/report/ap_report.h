@@ -26,7 +26,9 @@ public:
     // prefix + the file-name part of path, as the entry's narrow name.
     static std::string entryName(const wchar_t* path, const std::wstring& prefix);
     // Opens a raw entry for data that the writer deflated itself; text says what zlib found it to be.
-    int openArchiveEntry(zipFile archive, const std::string& name, bool text);
+    // zip64: the entry's uncompressed size reaches 4 GiB, so its headers take the zip64 form;
+    // every other entry keeps the classic form.
+    int openArchiveEntry(zipFile archive, const std::string& name, bool text, bool zip64 = false);
     // Adds the file under prefix + its file name; a file that cannot be opened adds nothing. An
     // entry that does not fit in the memory left is left out with one log line; the archive and
     // its other entries stay whole.
@@ -91,6 +93,9 @@ public:
 private:
     static constexpr std::uint32_t kInitialArchiveCapacity = 16777216;
 
+    // One line naming what failed and the zip writer's code; the archive counts as damaged.
+    void noteZipFailure(const std::wstring& what, int result);
+
     // Deflates what read gives into a new entry named name; what names the source in log lines.
     bool writeArchiveEntry(zipFile archive, const std::string& name, const wchar_t* what, const DeflateRead& read);
 
@@ -98,6 +103,8 @@ private:
     // What the central directory of the open archive will need, so that every entry leaves room for it.
     std::uint64_t centralDirectoryRoom_ = 0;
     bool archiveFinished_ = false;
+    // A write into the archive failed: it is no valid archive, and is never saved.
+    bool archiveDamaged_ = false;
 
     std::shared_ptr<QSKUnified::ServiceFactory> serviceFactory_;
     std::shared_ptr<QSKUnified::ConfigService> configService_;

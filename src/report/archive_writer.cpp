@@ -19,8 +19,15 @@
 #include "report/data_stream.h"
 #include "report/memory_file.h"
 #include "report/source_file.h"
+#include "report/zip64_end_records.h"
 
 namespace {
+
+// Entry names are UTF-8, as the utility library converts them: general-purpose bit 11 says so,
+// so that every reader shows them as they are.
+constexpr uLong kUtf8NamesFlag = 0x800;
+// Sizes from here on do not fit the classic headers' 32-bit fields.
+constexpr std::uint64_t kZip64Size = 0xFFFFFFFFull;
 
 void logAddFailed(const wchar_t* path)
 {
@@ -47,9 +54,18 @@ constexpr std::uint64_t kWriteSlice = 1u << 30;
 
 } // namespace
 
+void CApReport::noteZipFailure(const std::wstring& what, int result)
+{
+    std::wostringstream message;
+    message << L"Failed to write " << what << L" to the zip stream. Error: " << result;
+    writeLogLine(message.str());
+    archiveDamaged_ = true;
+}
+
 zipFile CApReport::beginArchive()
 {
     archiveFinished_ = false;
+    archiveDamaged_ = false;
     CDataStream& data = theDataStream();
     if (!data.reserve(kInitialArchiveCapacity)) {
         return nullptr;
@@ -80,15 +96,17 @@ std::string CApReport::entryName(const wchar_t* path, const std::wstring& prefix
     return vosselutils::toString(prefix) + vosselutils::toString(PathFindFileNameW(path));
 }
 
-int CApReport::openArchiveEntry(zipFile archive, const std::string& name, bool text)
+int CApReport::openArchiveEntry(zipFile archive, const std::string& name, bool text, bool zip64)
 {
     // The data arrives deflated already: the entry is opened raw, with the parameters the
     // deflater used, and zlib's finding about text goes into the internal attributes as the
     // zip writer would have put it there itself.
     zip_fileinfo info = entryInfo_;
     info.internal_fa = text ? Z_TEXT : 0;
-    return zipOpenNewFileInZip3(archive, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-        Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0);
+    // "Made by" 0 as the classic call writes it; the zip64 form only where the sizes need it.
+    return zipOpenNewFileInZip4_64(archive, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+        Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NamesFlag,
+        zip64 ? 1 : 0);
 }
 
 bool CApReport::writeArchiveEntry(zipFile archive, const std::string& name, const wchar_t* what,
@@ -114,16 +132,22 @@ bool CApReport::writeArchiveEntry(zipFile archive, const std::string& name, cons
         writeLogLine(std::wstring(L"Not enough memory to add ") + what + L" to the zip stream.");
         return false;
     }
-    if (openArchiveEntry(archive, name, result.dataType == Z_TEXT) != ZIP_OK) {
+    const bool zip64 = result.uncompressedSize >= kZip64Size || written >= kZip64Size;
+    if (openArchiveEntry(archive, name, result.dataType == Z_TEXT, zip64) != ZIP_OK) {
         logAddFailed(what);
         return false;
     }
-    for (std::uint64_t done = 0; done < written;) {
+    int status = ZIP_OK;
+    for (std::uint64_t done = 0; done < written && status == ZIP_OK;) {
         const auto slice = static_cast<unsigned>(std::min(kWriteSlice, written - done));
-        zipWriteInFileInZip(archive, file.base + dataStart + done, slice);
+        status = zipWriteInFileInZip(archive, file.base + dataStart + done, slice);
         done += slice;
     }
-    zipCloseFileInZipRaw64(archive, result.uncompressedSize, result.crc);
+    const int closed = zipCloseFileInZipRaw64(archive, result.uncompressedSize, result.crc);
+    if (status != ZIP_OK || closed != ZIP_OK) {
+        noteZipFailure(what, status != ZIP_OK ? status : closed);
+        return false;
+    }
     centralDirectoryRoom_ += centralRecordRoom(name);
     return true;
 }
@@ -182,14 +206,27 @@ void CApReport::addMemoryToArchive(zipFile archive, const void* data, std::uint3
 
 void CApReport::finishArchive(zipFile archive)
 {
-    zipClose(archive, nullptr);
+    const int closed = zipClose(archive, nullptr);
+    if (closed != ZIP_OK) {
+        noteZipFailure(L"the central directory", closed);
+    }
     MemoryFile& file = theMemoryFile();
     CDataStream& data = theDataStream();
     const long position = memTell(nullptr, &file);
     if (position > 0 && static_cast<std::uint32_t>(position) < data.capacity()) {
         data.setLength(static_cast<std::uint32_t>(position));
     }
-    archiveFinished_ = true;
+    // 65535 entries or more: the end records that the zip writer leaves out (the room for them
+    // was kept free with every entry).
+    const std::string zip64End = closed == ZIP_OK ? zip64EndRecordsFor(data.buffer(), data.length()) : std::string();
+    if (!zip64End.empty()) {
+        const auto size = static_cast<uLong>(zip64End.size());
+        if (memSeek(nullptr, &file, data.length() - 22, ZLIB_FILEFUNC_SEEK_SET) != 0
+            || memWrite(nullptr, &file, zip64End.data(), size) != size) {
+            noteZipFailure(L"the zip64 end records", ZIP_ERRNO);
+        }
+    }
+    archiveFinished_ = !archiveDamaged_;
 }
 
 void CApReport::saveArchive(const std::wstring& path)

@@ -4,24 +4,17 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/env.sh"
+source "$here/lib/host_tool_run.sh"
 bin=$1
 
-# The client's folders of the Wine user start empty, as the tool's other tests leave them.
-rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/{Local,Roaming}/Ormel
-work_unix="$WINEPREFIX/drive_c/prt-host-check"
-rm -rf "$work_unix"; mkdir -p "$work_unix"
-trap 'rm -rf "$work_unix"' EXIT
-work_win='C:\prt-host-check\'
+host_work_folder prt-host-check
 printf '[Config]\r\nProductMode=host check\r\n' > "$work_unix/VosselPRT.ini"
 head -c 300000 /dev/urandom > "$work_unix/dntcolex.dmp"
 # The clean-up deletes the dump with the other working files; the copy is what the report must hold.
 cp "$work_unix/dntcolex.dmp" "$work_unix/dntcolex.expected"
 printf 'screenshot' > "$work_unix/Vossel_Screenshot2.png"
 
-tool_win=$(winepath -w "$bin/VosselPRT.exe" 2>/dev/null)
-printf '@echo off\r\nset TMP=%s\r\nset TEMP=%s\r\n"%s" /flushed /file "%sreport.zip" /summary "host check"\r\n' \
-    "$work_win" "$work_win" "$tool_win" "$work_win" > "$work_unix/run.cmd"
-wine cmd /c "${work_win}run.cmd" </dev/null >/dev/null 2>&1
+run_tool_in_work_folder "$bin" "/flushed /file \"${work_win}report.zip\" /summary \"host check\""
 
 report="$work_unix/report.zip"
 [ -f "$report" ] || { echo "no report was made"; exit 1; }

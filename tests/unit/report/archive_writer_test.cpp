@@ -102,7 +102,7 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
     for (const auto& entry : entries) {
         EXPECT_EQ(entry.dosDate, date) << entry.name;
         EXPECT_EQ(entry.method, 8) << entry.name;
-        EXPECT_EQ(entry.flag & 0x0800u, 0u) << entry.name; // no name-encoding bit
+        EXPECT_EQ(entry.flag, 0x0800u) << entry.name; // names are UTF-8, and nothing else is set
         EXPECT_EQ(entry.extraLength, 0u) << entry.name;
         EXPECT_EQ(entry.commentLength, 0u) << entry.name;
     }
@@ -112,6 +112,45 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
                                  "Adding " + narrow(info) + " to zip stream.",
                                  "Adding vosselAllConfig.xml from memory to zip stream.",
                                  "Adding some\\folder\\inner.bin from memory to zip stream."}));
+}
+
+// A small archive keeps the classic form byte for byte: no zip64 field or record anywhere.
+TEST_F(ArchiveWriter, SmallArchivesKeepTheClassicFormWithUtf8Names)
+{
+    const std::wstring umlaut = file(L"\u00e4.txt", "umlaut");
+    report_.addFileToArchive(archive_, umlaut, L"\u00dcber\\");
+    report_.addMemoryToArchive(archive_, "abc", 3, L"plain.txt", L"");
+    const auto entries = finishAndRead();
+    ASSERT_EQ(entryNames(entries), (std::vector<std::string>{"\xC3\x9C" "ber\\\xC3\xA4.txt", "plain.txt"}));
+
+    const std::string bytes = readFileBytes(temp_.path() + L"report.zip").value_or("");
+    const auto little = [&](size_t at, int count) {
+        unsigned long value = 0;
+        for (int i = count - 1; i >= 0; --i) {
+            value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return value;
+    };
+    EXPECT_EQ(bytes.find("PK\x06\x06"), std::string::npos);
+    EXPECT_EQ(bytes.find("PK\x06\x07"), std::string::npos);
+    ASSERT_GE(bytes.size(), 22u);
+    const size_t end = bytes.size() - 22;
+    EXPECT_EQ(little(end, 4), 0x06054b50ul);
+    EXPECT_EQ(little(end + 10, 2), 2ul);
+    size_t central = little(end + 16, 4);
+    for (int entry = 0; entry < 2; ++entry) {
+        ASSERT_EQ(little(central, 4), 0x02014b50ul);
+        EXPECT_EQ(little(central + 4, 2), 0ul);      // made by, as the classic call writes it
+        EXPECT_EQ(little(central + 6, 2), 20ul);     // needed to extract: no zip64
+        EXPECT_EQ(little(central + 8, 2), 0x800ul);  // UTF-8 names
+        EXPECT_EQ(little(central + 30, 2), 0ul);     // no extra field
+        const size_t local = little(central + 42, 4);
+        EXPECT_EQ(little(local, 4), 0x04034b50ul);
+        EXPECT_EQ(little(local + 4, 2), 20ul);
+        EXPECT_EQ(little(local + 6, 2), 0x800ul);
+        EXPECT_EQ(little(local + 28, 2), 0ul);
+        central += 46 + little(central + 28, 2);
+    }
 }
 
 TEST_F(ArchiveWriter, MissingFilesAndEmptyNamesMakeNoEntry)
