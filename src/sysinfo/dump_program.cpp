@@ -37,6 +37,13 @@ std::wstring buildDumpProgramCommandLine(const std::wstring& toolFolder, unsigne
 
 void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath)
 {
+    runDumpProgram(buildDumpProgramCommandLine(vosselutils::EnvironmentUtils::getLocationOfExecutable(), processId,
+                       filePath),
+        kDumpProgramTimeoutMs);
+}
+
+void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
+{
     SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
@@ -49,8 +56,6 @@ void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& 
         return;
     }
 
-    const std::wstring commandLine = buildDumpProgramCommandLine(
-        vosselutils::EnvironmentUtils::getLocationOfExecutable(), processId, filePath);
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');
 
@@ -68,19 +73,41 @@ void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& 
     }
     ScopedKernelHandle program(started.hProcess);
     ScopedKernelHandle programThread(started.hThread);
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
 
-    // Only the program holds the write end now, so the reads end when it does.
+    // Only the program holds the write end now. A blocking read would wait for as long as the pipe
+    // stays open, for ever if the program hangs: the pipe is only read when it holds something, and
+    // reading ends with the program, with the pipe, or when the time is up.
     writer.reset();
     CDumpOutputLines lines;
     char buffer[kReadBufferSize];
-    DWORD bytesRead = 0;
-    while (ReadFile(reader.get(), buffer, kReadBufferSize - 1, &bytesRead, nullptr) && bytesRead > 0) {
-        logOutputLines(lines.add(buffer, bytesRead));
+    for (;;) {
+        // Sampled before looking at the pipe: whatever an ended program wrote is in it by now.
+        const bool ended = WaitForSingleObject(program.get(), 0) == WAIT_OBJECT_0;
+        DWORD available = 0;
+        if (!PeekNamedPipe(reader.get(), nullptr, 0, nullptr, &available, nullptr)) {
+            break;
+        }
+        if (available > 0) {
+            DWORD bytesRead = 0;
+            const DWORD wanted = available < kReadBufferSize - 1 ? available : kReadBufferSize - 1;
+            if (!ReadFile(reader.get(), buffer, wanted, &bytesRead, nullptr) || bytesRead == 0) {
+                break;
+            }
+            logOutputLines(lines.add(buffer, bytesRead));
+            continue;
+        }
+        if (ended || GetTickCount64() >= deadline) {
+            break;
+        }
+        // Ten milliseconds, or less when the program ends meanwhile.
+        WaitForSingleObject(program.get(), 10);
     }
     logOutputLines(lines.finish());
     reader.reset();
 
-    WaitForSingleObject(program.get(), kDumpProgramTimeoutMs);
+    const ULONGLONG now = GetTickCount64();
+    WaitForSingleObject(program.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(program.get(), &exitCode)) {
         writeLogLine(L"Failed to get exit code. Error code: " + std::to_wstring(GetLastError()));

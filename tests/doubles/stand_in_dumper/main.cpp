@@ -4,6 +4,8 @@
 //   PRT_STAND_IN_LINES    how many numbered lines it prints on its standard output (default 100,
 //                         about 7000 bytes, more than the tool reads at once)
 //   PRT_STAND_IN_EXIT     its exit code (default 0)
+//   PRT_STAND_IN_SLEEP_MS how long it sleeps after its output, its output still open, before it
+//                         writes the dump (default 0): a program that hangs
 // It prints one more line on its standard error and writes a small file at the dump path (its
 // last argument), so the test sees both streams and the file.
 
@@ -52,6 +54,10 @@ int main()
     std::fflush(stdout);
     std::fputs("stand-in dump program, a line on standard error\r\n", stderr);
     std::fflush(stderr);
+    const std::wstring sleep = environmentValue(L"PRT_STAND_IN_SLEEP_MS");
+    if (!sleep.empty()) {
+        Sleep(static_cast<DWORD>(std::wcstoul(sleep.c_str(), nullptr, 10)));
+    }
 
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);

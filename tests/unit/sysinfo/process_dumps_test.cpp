@@ -11,6 +11,10 @@
 
 #include "sysinfo/dump_output_lines.h"
 #include "sysinfo/dump_program.h"
+#include "app/diagnostic_log.h"
+#include "support/scoped_temp_folder.h"
+#include "support/test_files.h"
+#include "support/tool_runner.h"
 
 namespace {
 
@@ -79,6 +83,43 @@ TEST(DumpProgramCommandLine, ParsesBackIntoProgramIdentifierAndPath)
     LocalFree(argv);
     EXPECT_EQ(arguments, (std::vector<std::wstring>{L"C:\\Program Files (x86)\\Ormel\\Vossel\\x64\\Ravik.exe",
                              L"4242", L"C:\\Users\\Jo Doe\\AppData\\Local\\Temp\\dntcolex64.dmp"}));
+}
+
+// A dump program that hangs with its output still open holds the report back for no longer than
+// the time allowed; its output so far still reaches the log. One that ends is not waited for.
+TEST(DumpProgram, AHangingProgramIsLeftRunningWhenTheTimeIsUp)
+{
+    ScopedTempFolder temp;
+    const std::wstring dump = temp.path() + L"hung.dmp";
+    const std::wstring commandLine = L"\"" + testBinaryFolder() + L"StandInDumper.exe\" 1 \"" + dump + L"\"";
+    struct Case {
+        const wchar_t* sleepMs;
+        ULONGLONG atLeastMs;
+        ULONGLONG atMostMs;
+        bool dumpWritten;
+    };
+    const std::vector<Case> cases = {{L"5000", 1500, 4500, false}, {L"0", 0, 1400, true}};
+    for (const Case& c : cases) {
+        DeleteFileW(dump.c_str());
+        SetEnvironmentVariableW(L"PRT_STAND_IN_LINES", L"2");
+        SetEnvironmentVariableW(L"PRT_STAND_IN_SLEEP_MS", c.sleepMs);
+        const size_t linesBefore = readLogMessages(getLogFilePath()).size();
+        const ULONGLONG start = GetTickCount64();
+        runDumpProgram(commandLine, 1500);
+        const ULONGLONG took = GetTickCount64() - start;
+        SetEnvironmentVariableW(L"PRT_STAND_IN_LINES", nullptr);
+        SetEnvironmentVariableW(L"PRT_STAND_IN_SLEEP_MS", nullptr);
+
+        EXPECT_GE(took, c.atLeastMs) << c.sleepMs;
+        EXPECT_LE(took, c.atMostMs) << c.sleepMs;
+        const auto lines = readLogMessages(getLogFilePath());
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(linesBefore), lines.end()),
+            (std::vector<std::string>{"stand-in dump program, line 001 of its output, padded to sixty bytes..",
+                "stand-in dump program, line 002 of its output, padded to sixty bytes..",
+                "stand-in dump program, a line on standard error"}))
+            << c.sleepMs;
+        EXPECT_EQ(GetFileAttributesW(dump.c_str()) != INVALID_FILE_ATTRIBUTES, c.dumpWritten) << c.sleepMs;
+    }
 }
 
 } // namespace
