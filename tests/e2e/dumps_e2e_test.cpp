@@ -13,6 +13,7 @@
 
 #include "base/scoped_handle.h"
 #include "support/client_double.h"
+#include "support/message_box.h"
 #include "support/minidump_facts.h"
 #include "support/zip_reader.h"
 #include "tool_run_fixture.h"
@@ -305,37 +306,15 @@ TEST_F(Dumps, RavikDumpsA64BitProcessIntoAPathWithASpace)
     }
 }
 
-struct MessageBoxSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findMessageBoxWindow(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<MessageBoxSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The message box of a process, once it shows one.
 HWND waitForMessageBox(unsigned long processId, unsigned long timeoutMs)
 {
-    MessageBoxSearch search = {processId, nullptr};
+    HWND found = nullptr;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!search.found && std::chrono::steady_clock::now() < deadline) {
-        EnumWindows(findMessageBoxWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
+    while (!(found = findMessageBoxOf(processId)) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    return search.found;
+    return found;
 }
 
 std::wstring windowText(HWND window)

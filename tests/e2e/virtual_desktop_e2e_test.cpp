@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "res/string_ids.h"
+#include "support/message_box.h"
 #include "support/zip_reader.h"
 #include "tool_run_fixture.h"
 
@@ -209,44 +210,24 @@ struct SeenBox {
     std::wstring text;
 };
 
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findDialogOfProcess(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Lets the tool run to its end, pressing OK on every message box it shows, as a user would.
 std::vector<SeenBox> pressEveryBoxUntilTheEnd(StartedProgram& tool)
 {
     std::vector<SeenBox> seen;
     const ULONGLONG deadline = GetTickCount64() + 180000;
     while (tool.isRunning() && GetTickCount64() < deadline) {
-        BoxSearch search = {tool.processId(), nullptr};
-        EnumWindows(findDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) {
+        const HWND box = findMessageBoxOf(tool.processId());
+        if (!box) {
             Sleep(50);
             continue;
         }
         wchar_t caption[256] = {};
-        GetWindowTextW(search.found, caption, 256);
+        GetWindowTextW(box, caption, 256);
         wchar_t text[2048] = {};
-        GetDlgItemTextW(search.found, 0xFFFF, text, 2048);
+        GetDlgItemTextW(box, 0xFFFF, text, 2048);
         seen.push_back({caption, text});
-        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(search.found, IDOK)));
-        while (IsWindow(search.found) && GetTickCount64() < deadline) {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        while (IsWindow(box) && GetTickCount64() < deadline) {
             Sleep(50);
         }
     }
