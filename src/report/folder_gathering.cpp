@@ -15,14 +15,47 @@
 #include "report/config_folder_exclusion.h"
 #include "settings/ap_report_ini.h"
 
+namespace {
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// The folder without what adds nothing to its name at its end: "...\Contacts\", "...\Contacts\."
+// and "...\Contacts\sub\.." all name "...\Contacts" on Windows.
+std::wstring withoutTrailingSpelling(std::wstring folder)
+{
+    for (;;) {
+        while (!folder.empty() && isSeparator(folder.back())) {
+            folder.pop_back();
+        }
+        const size_t slash = folder.find_last_of(L"\\/");
+        const std::wstring last = slash == std::wstring::npos ? folder : folder.substr(slash + 1);
+        if (slash == std::wstring::npos || (last != L"." && last != L"..")) {
+            return folder;
+        }
+        folder.erase(slash);
+        if (last == L"..") {
+            while (!folder.empty() && isSeparator(folder.back())) {
+                folder.pop_back();
+            }
+            const size_t parent = folder.find_last_of(L"\\/");
+            if (parent == std::wstring::npos) {
+                return folder;
+            }
+            folder.erase(parent);
+        }
+    }
+}
+
+} // namespace
+
 bool isContactsFolder(const std::wstring& pattern)
 {
     const size_t slash = pattern.find_last_of(L"\\/");
-    std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash);
-    // "...\contacts" and "...\Contacts\" name the same folder on Windows.
-    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) {
-        folder.pop_back();
-    }
+    const std::wstring folder =
+        withoutTrailingSpelling(slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash));
     static const std::wstring contacts = L"Contacts";
     return folder.size() > contacts.size()
         && CompareStringOrdinal(folder.c_str() + folder.size() - contacts.size(), static_cast<int>(contacts.size()),
@@ -31,11 +64,6 @@ bool isContactsFolder(const std::wstring& pattern)
 }
 
 namespace {
-
-bool isSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
 
 // The part of file below folder, when file lies below it ("2024\notes.txt"); empty otherwise.
 std::wstring pathBelow(std::wstring folder, const std::wstring& file)

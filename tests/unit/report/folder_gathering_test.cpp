@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(ContactsFolder, EndsInContactsWhateverItsCaseAndTrailingSeparators)
+TEST(ContactsFolder, EndsInContactsWhateverItsCaseAndTrailingSpelling)
 {
     struct Case {
         std::wstring pattern;
@@ -29,6 +29,12 @@ TEST(ContactsFolder, EndsInContactsWhateverItsCaseAndTrailingSeparators)
         {L"C:\\QSK\\CONTACTS\\\\*", true},
         {L"Contacts\\\\*", false},
         {L"C:\\QSK\\ContactsOld\\*", false},
+        {L"C:\\QSK\\Contacts\\.\\*", true},
+        {L"C:\\QSK\\Contacts\\.\\.\\\\*", true},
+        {L"C:\\QSK\\Contacts\\sub\\..\\*", true},
+        {L"C:\\QSK\\Contacts/sub/../.\\*", true},
+        {L"C:\\QSK\\Contacts\\..\\Other\\*", false},
+        {L"C:\\QSK\\Contacts\\..\\*", false},
         {L"no separator", false},
     };
     for (const auto& c : cases) {
