@@ -9,6 +9,7 @@
 #include "app/console_output.h"
 #include "app/console_progress.h"
 #include "app/diagnostic_log.h"
+#include "base/little_endian.h"
 #include "base/scoped_certificate.h"
 #include "crypto/encryption_certificate.h"
 #include "report/ap_report.h"
@@ -34,15 +35,6 @@ Record& theRecord()
 {
     static Record record;
     return record;
-}
-
-std::uint64_t readLittleEndian(const unsigned char* bytes, int count)
-{
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
 }
 
 // The subject's common name (or its first readable part) of the Base64 certificate; empty when it

@@ -1,5 +1,7 @@
 #include "report/zip64_end_records.h"
 
+#include "base/little_endian.h"
+
 namespace {
 
 constexpr std::uint32_t kEndRecord = 0x06054b50;
@@ -7,15 +9,6 @@ constexpr std::uint32_t kZip64EndRecord = 0x06064b50;
 constexpr std::uint32_t kZip64Locator = 0x07064b50;
 constexpr std::uint32_t kCentralRecord = 0x02014b50;
 constexpr std::uint64_t kEndRecordSize = 22;
-
-std::uint64_t readLittle(const unsigned char* bytes, int count)
-{
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
 
 void appendLittle(std::string& out, std::uint64_t value, int count)
 {
@@ -33,23 +26,23 @@ std::string zip64EndRecordsFor(const unsigned char* archive, std::uint64_t lengt
     }
     const std::uint64_t endAt = length - kEndRecordSize;
     const unsigned char* end = archive + endAt;
-    if (readLittle(end, 4) != kEndRecord || readLittle(end + 10, 2) != 0xFFFF) {
+    if (readLittleEndian(end, 4) != kEndRecord || readLittleEndian(end + 10, 2) != 0xFFFF) {
         return {};
     }
-    if (endAt >= 20 && readLittle(archive + endAt - 20, 4) == kZip64Locator) {
+    if (endAt >= 20 && readLittleEndian(archive + endAt - 20, 4) == kZip64Locator) {
         return {};
     }
-    const std::uint64_t directorySize = readLittle(end + 12, 4);
-    const std::uint64_t directoryAt = readLittle(end + 16, 4);
+    const std::uint64_t directorySize = readLittleEndian(end + 12, 4);
+    const std::uint64_t directoryAt = readLittleEndian(end + 16, 4);
     if (directoryAt + directorySize != endAt) {
         return {};
     }
     std::uint64_t entries = 0;
     for (std::uint64_t at = directoryAt; at < endAt; ++entries) {
-        if (endAt - at < 46 || readLittle(archive + at, 4) != kCentralRecord) {
+        if (endAt - at < 46 || readLittleEndian(archive + at, 4) != kCentralRecord) {
             return {};
         }
-        at += 46 + readLittle(archive + at + 28, 2) + readLittle(archive + at + 30, 2) + readLittle(archive + at + 32, 2);
+        at += 46 + readLittleEndian(archive + at + 28, 2) + readLittleEndian(archive + at + 30, 2) + readLittleEndian(archive + at + 32, 2);
     }
 
     std::string records;

@@ -5,19 +5,7 @@
 #include <memory>
 #include <sstream>
 
-namespace {
-
-template <typename T>
-T readLittleEndian(const unsigned char* bytes)
-{
-    T value = 0;
-    for (std::size_t i = sizeof(T); i-- > 0;) {
-        value = static_cast<T>((value << 8) | bytes[i]);
-    }
-    return value;
-}
-
-} // namespace
+#include "base/little_endian.h"
 
 const wchar_t* gdiTypeName(std::uint16_t type)
 {

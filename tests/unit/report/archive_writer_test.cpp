@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/diagnostic_log.h"
+#include "base/little_endian.h"
 #include "report/ap_report.h"
 #include "report/data_stream.h"
 #include "report/parallel_deflate.h"
@@ -125,11 +126,7 @@ TEST_F(ArchiveWriter, SmallArchivesKeepTheClassicFormWithUtf8Names)
 
     const std::string bytes = readFileBytes(temp_.path() + L"report.zip").value_or("");
     const auto little = [&](size_t at, int count) {
-        unsigned long value = 0;
-        for (int i = count - 1; i >= 0; --i) {
-            value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-        }
-        return value;
+        return static_cast<unsigned long>(readLittleEndian(reinterpret_cast<const unsigned char*>(bytes.data()) + at, count));
     };
     EXPECT_EQ(bytes.find("PK\x06\x06"), std::string::npos);
     EXPECT_EQ(bytes.find("PK\x06\x07"), std::string::npos);

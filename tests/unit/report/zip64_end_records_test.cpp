@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "report/ap_report.h"
 #include "report/zip64_end_records.h"
 #include "support/scoped_temp_folder.h"
@@ -16,11 +17,7 @@ namespace {
 
 std::uint64_t little(const std::string& bytes, size_t at, int count)
 {
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    }
-    return value;
+    return readLittleEndian(reinterpret_cast<const unsigned char*>(bytes.data()) + at, count);
 }
 
 void addEmptyEntries(zipFile archive, int count)
