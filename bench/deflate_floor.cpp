@@ -15,31 +15,26 @@
 #include <string>
 #include <vector>
 
-#include "base/scoped_handle.h"
 #include "platform/vosselutils/file_utils.h"
 #include "report/parallel_deflate.h"
+#include "report/source_file.h"
 
 namespace {
 
+// Reads the file as the archive writer opens it, in the same slices the compression reads.
 bool readWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes)
 {
-    ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.get(), &size)) {
+    ScopedStdioFile file = openReportSourceFile(path.c_str());
+    if (!file) {
         return false;
     }
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
-            return false;
-        }
-        done += got;
+    bytes.clear();
+    std::vector<unsigned char> slice(kDeflateBlockBytes);
+    std::size_t got = 0;
+    while ((got = std::fread(slice.data(), 1, slice.size(), file.get())) > 0) {
+        bytes.insert(bytes.end(), slice.begin(), slice.begin() + static_cast<std::ptrdiff_t>(got));
     }
-    return true;
+    return !std::ferror(file.get());
 }
 
 double processCpuSeconds()
