@@ -5,6 +5,8 @@ set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
 add_compile_options(-Wall -Wextra $<$<BOOL:${PRT_WERROR}>:-Werror>)
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-# Every module carries its own C++ runtime, libgcc and winpthread, so nothing extra ships beside it.
-add_link_options(-static -static-libgcc -static-libstdc++)
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # Every module carries its own C++ runtime, libgcc and winpthread, so nothing extra ships beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()

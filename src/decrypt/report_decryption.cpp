@@ -1,26 +1,22 @@
 #include "decrypt/report_decryption.h"
 
-#include <minizip/unzip.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 
-#include <memory>
-#include <vector>
+#include <algorithm>
 
 #include "base/scoped_openssl.h"
 #include "base/wiped_bytes.h"
-#include "platform/lumocoreutils/encryption_format.h"
-#include "report/memory_file.h"
+#include "decrypt/byte_source.h"
 
 namespace {
 
-using namespace LumoCoreUtils::EncryptionFormat;
-
-struct Entry {
-    std::string name;
-    std::string bytes;
-};
+constexpr std::size_t kKeyBytes = 32;
+constexpr std::size_t kNonceBytes = 12;
+constexpr std::size_t kTagBytes = 16;
+// The wrapped key is as long as the RSA modulus: 2 KiB covers 16384-bit keys.
+constexpr std::uint64_t kLongestWrappedKey = 2048;
 
 DecryptedReport failure(const std::string& error)
 {
@@ -32,36 +28,6 @@ DecryptedReport failure(const std::string& error)
 bool endsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// The entries of a zip archive held in memory, read through the tool's own memory file layer.
-bool readEntries(const std::string& archiveBytes, std::vector<Entry>& entries)
-{
-    zlib_filefunc_def table = {};
-    fillMemoryFileFuncs(&table);
-    const std::string name = memoryFileName(archiveBytes.data(), static_cast<std::uint32_t>(archiveBytes.size()));
-    unzFile archive = unzOpen2(name.c_str(), &table);
-    if (!archive) {
-        return false;
-    }
-    bool ok = true;
-    for (int status = unzGoToFirstFile(archive); ok && status == UNZ_OK; status = unzGoToNextFile(archive)) {
-        unz_file_info info = {};
-        char entryName[1024] = {};
-        if (unzGetCurrentFileInfo(archive, &info, entryName, sizeof(entryName), nullptr, 0, nullptr, 0) != UNZ_OK
-            || unzOpenCurrentFile(archive) != UNZ_OK) {
-            ok = false;
-            break;
-        }
-        Entry entry{entryName, std::string(info.uncompressed_size, '\0')};
-        const int read = info.uncompressed_size == 0
-            ? 0
-            : unzReadCurrentFile(archive, entry.bytes.data(), static_cast<unsigned>(entry.bytes.size()));
-        ok = read == static_cast<int>(info.uncompressed_size) && unzCloseCurrentFile(archive) == UNZ_OK;
-        entries.push_back(std::move(entry));
-    }
-    unzClose(archive);
-    return ok;
 }
 
 bool unwrapKey(std::string_view privateKeyPem, const std::string& wrapped, WipedBytes& key)
@@ -90,59 +56,118 @@ bool unwrapKey(std::string_view privateKeyPem, const std::string& wrapped, Wiped
     return true;
 }
 
-bool openSealed(const WipedBytes& key, const std::string& sealed, std::string& plain)
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(sealed.data());
-    const size_t cipherLength = sealed.size() - kNonceBytes - kTagBytes;
-    plain.assign(cipherLength, '\0');
-    OpenSslPtr<EVP_CIPHER_CTX> context(EVP_CIPHER_CTX_new());
-    int length = 0;
-    if (!context || EVP_DecryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, nullptr, nullptr) != 1
-        || EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(kNonceBytes), nullptr) != 1
-        || EVP_DecryptInit_ex(context.get(), nullptr, nullptr, key.bytes.data(), bytes) != 1) {
-        return false;
+// Deciphers the pieces of NAME.enc as they come: the nonce first, the tag held back at the end.
+class CSealedReader {
+public:
+    CSealedReader(const WipedBytes& key, std::string& plain) : key_(key), plain_(plain) {}
+
+    bool add(const char* data, std::size_t count)
+    {
+        while (nonce_.size() < kNonceBytes && count > 0) {
+            nonce_ += *data++;
+            --count;
+            if (nonce_.size() == kNonceBytes && !begin()) {
+                return false;
+            }
+        }
+        // The last 16 bytes seen may be the tag: they are deciphered only once more follows.
+        held_.append(data, count);
+        if (held_.size() > kTagBytes) {
+            const std::size_t ready = held_.size() - kTagBytes;
+            if (!decipher(held_.data(), ready)) {
+                return false;
+            }
+            held_.erase(0, ready);
+        }
+        return true;
     }
-    auto* out = reinterpret_cast<unsigned char*>(plain.data());
-    const unsigned char* in = bytes + kNonceBytes;
-    size_t left = cipherLength;
-    while (left > 0) {
-        const int slice = static_cast<int>(left < (1u << 30) ? left : (1u << 30));
-        if (EVP_DecryptUpdate(context.get(), out, &length, in, slice) != 1) {
+
+    bool finish()
+    {
+        if (!context_ || held_.size() != kTagBytes) {
             return false;
         }
-        out += length;
-        in += slice;
-        left -= static_cast<size_t>(slice);
+        int length = 0;
+        unsigned char rest[16];
+        return EVP_CIPHER_CTX_ctrl(context_.get(), EVP_CTRL_GCM_SET_TAG, static_cast<int>(kTagBytes), held_.data()) == 1
+            && EVP_DecryptFinal_ex(context_.get(), rest, &length) == 1 && length == 0;
     }
-    std::string tag(sealed.end() - kTagBytes, sealed.end());
-    int finalLength = 0;
-    return EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_TAG, static_cast<int>(kTagBytes), tag.data()) == 1
-        && EVP_DecryptFinal_ex(context.get(), out, &finalLength) == 1;
-}
+
+private:
+    bool begin()
+    {
+        context_.reset(EVP_CIPHER_CTX_new());
+        return context_ && EVP_DecryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, nullptr, nullptr) == 1
+            && EVP_CIPHER_CTX_ctrl(context_.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(kNonceBytes), nullptr) == 1
+            && EVP_DecryptInit_ex(context_.get(), nullptr, nullptr, key_.bytes.data(),
+                   reinterpret_cast<const unsigned char*>(nonce_.data())) == 1;
+    }
+
+    bool decipher(const char* data, std::size_t count)
+    {
+        const std::size_t start = plain_.size();
+        plain_.resize(start + count);
+        int length = 0;
+        if (EVP_DecryptUpdate(context_.get(), reinterpret_cast<unsigned char*>(plain_.data() + start), &length,
+                reinterpret_cast<const unsigned char*>(data), static_cast<int>(count)) != 1) {
+            return false;
+        }
+        plain_.resize(start + static_cast<std::size_t>(length));
+        return true;
+    }
+
+    const WipedBytes& key_;
+    std::string& plain_;
+    std::string nonce_;
+    std::string held_;
+    OpenSslPtr<EVP_CIPHER_CTX> context_;
+};
 
 } // namespace
 
-DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem)
+bool isEncryptedReport(const CZipArchive& archive)
 {
-    std::vector<Entry> entries;
-    if (!readEntries(encryptedReport, entries)) {
-        return failure("the report is not a readable zip archive");
-    }
-    if (entries.size() != 2 || !endsWith(entries[0].name, ".enc") || !endsWith(entries[1].name, ".esk")
-        || entries[0].name.substr(0, entries[0].name.size() - 4) != entries[1].name.substr(0, entries[1].name.size() - 4)) {
+    const auto& entries = archive.entries();
+    return entries.size() == 2 && endsWith(entries[0].name, ".enc") && endsWith(entries[1].name, ".esk")
+        && entries[0].name.compare(0, entries[0].name.size() - 4, entries[1].name, 0, entries[1].name.size() - 4) == 0
+        && entries[0].name.size() == entries[1].name.size();
+}
+
+DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKeyPem)
+{
+    if (!isEncryptedReport(encrypted)) {
         return failure("the report does not hold the two entries NAME.enc and NAME.esk of an encrypted report");
     }
-    if (entries[0].bytes.size() < kNonceBytes + kTagBytes) {
-        return failure("the encrypted data (" + entries[0].name + ") is too short: the report is damaged");
+    const ZipEntry sealedEntry = encrypted.entries()[0];
+    if (sealedEntry.size < kNonceBytes + kTagBytes) {
+        return failure("the encrypted data (" + sealedEntry.name + ") is too short: the report is damaged");
+    }
+    std::string wrapped;
+    const EntryRead wrappedRead = encrypted.readWhole(1, wrapped, kLongestWrappedKey);
+    if (!wrappedRead.ok) {
+        return failure("the encrypted key (" + encrypted.entries()[1].name + ") cannot be read: " + wrappedRead.problem);
     }
     WipedBytes key(0);
-    if (!unwrapKey(privateKeyPem, entries[1].bytes, key)) {
+    if (!unwrapKey(privateKeyPem, wrapped, key)) {
         return failure("the private key does not open this report (wrong key, or not an RSA private key in PEM form)");
     }
     DecryptedReport result;
-    result.name = entries[0].name.substr(0, entries[0].name.size() - 4);
-    if (!openSealed(key, entries[0].bytes, result.plainZip)) {
+    result.name = sealedEntry.name.substr(0, sealedEntry.name.size() - 4);
+    // Ciphertext is as long as the plain text; memory grows only as data really comes.
+    result.plainZip.reserve(static_cast<std::size_t>(std::min(sealedEntry.size, sealedEntry.compressedSize + 65536)));
+    CSealedReader sealed(key, result.plainZip);
+    const EntryRead sealedRead = encrypted.read(0, [&](const char* data, std::size_t count) { return sealed.add(data, count); });
+    if (!sealedRead.ok && !sealedRead.stopped) {
+        return failure("the encrypted data (" + sealedEntry.name + ") cannot be read: " + sealedRead.problem);
+    }
+    if (!sealedRead.ok || !sealed.finish()) {
         return failure("the encrypted data does not verify: the report is damaged or was changed");
+    }
+    CMemorySource plainSource(result.plainZip);
+    CZipArchive plain;
+    std::string why;
+    if (!plain.open(plainSource, why)) {
+        return failure("the decrypted report is not a zip archive (" + why + ")");
     }
     result.ok = true;
     return result;
