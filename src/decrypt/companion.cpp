@@ -1,3 +1,4 @@
+#include <exception>
 #include <new>
 
 #include "decrypt/command_messages.h"
@@ -32,5 +33,9 @@ int runCompanion(const std::vector<std::string>& arguments, std::ostream& out, s
         return decryptCommand(arguments, out, err);
     } catch (const std::bad_alloc&) {
         return failWith(err, "not enough memory; nothing was written");
+    } catch (const std::exception& failure) {
+        // A report larger than this build can hold (a 32-bit string's limit), or a path the
+        // system cannot convert: said, never an abort.
+        return failWith(err, std::string("cannot go on: ") + failure.what() + "; nothing was written");
     }
 }

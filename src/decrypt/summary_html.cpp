@@ -22,6 +22,13 @@ std::string escaped(const std::string& text)
     return out;
 }
 
+// "10:13" of a minute "2026-12-09 10:13", "09:00" of an hour "2026-12-09 09".
+std::string timeOfDay(const std::string& period)
+{
+    const std::string time = period.size() > 11 ? period.substr(11) : period;
+    return time.size() == 2 ? time + ":00" : time;
+}
+
 // The error lines over time as bars, drawn inline: the page loads nothing from anywhere.
 std::string errorChart(const std::vector<std::pair<std::string, std::size_t>>& periods)
 {
@@ -32,7 +39,7 @@ std::string errorChart(const std::vector<std::pair<std::string, std::size_t>>& p
     for (const auto& period : periods) {
         most = std::max(most, period.second);
     }
-    const int barWidth = 28;
+    const int barWidth = 34;
     const int gap = 6;
     const int height = 120;
     const int width = static_cast<int>(periods.size()) * (barWidth + gap) + gap;
@@ -44,7 +51,9 @@ std::string errorChart(const std::vector<std::pair<std::string, std::size_t>>& p
         const int bar = static_cast<int>(static_cast<double>(count) * (height - 14) / static_cast<double>(most));
         svg << "<rect class=\"bar\" x=\"" << x << "\" y=\"" << height - bar << "\" width=\"" << barWidth << "\" height=\""
             << bar << "\"><title>" << escaped(period) << ": " << count << "</title></rect>"
-            << "<text x=\"" << x + barWidth / 2 << "\" y=\"" << height - bar - 3 << "\">" << count << "</text>\n";
+            << "<text x=\"" << x + barWidth / 2 << "\" y=\"" << height - bar - 3 << "\">" << count << "</text>"
+            << "<text x=\"" << x + barWidth / 2 << "\" y=\"" << height + 14 << "\">" << escaped(timeOfDay(period))
+            << "</text>\n";
         x += barWidth + gap;
     }
     svg << "<line x1=\"0\" y1=\"" << height << "\" x2=\"" << width << "\" y2=\"" << height << "\"/>\n</svg>\n"

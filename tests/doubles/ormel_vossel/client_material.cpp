@@ -24,9 +24,12 @@ bool put(const std::wstring& path, const std::string& bytes)
 std::string logLines(const char* component, int count)
 {
     std::string text;
+    // Now and then a call fails, as in the logs support staff read.
     for (int i = 0; i < count; ++i) {
-        text += "2026-12-09 10:" + std::to_string(10 + i % 50) + ":0" + std::to_string(i % 10) + ",123 [  12] INFO  "
-            + component + " - call " + std::to_string(1000 + i) + " state " + std::to_string(i % 7) + "\r\n";
+        const bool failed = i % 23 == 22;
+        text += "2026-12-09 10:" + std::to_string(10 + i % 50) + ":0" + std::to_string(i % 10) + ",123 [  12] "
+            + (failed ? "ERROR " : "INFO  ") + component + " - call " + std::to_string(1000 + i)
+            + (failed ? " dropped: no media for 30 s" : " state " + std::to_string(i % 7)) + "\r\n";
     }
     return text;
 }

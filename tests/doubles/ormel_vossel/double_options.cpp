@@ -30,6 +30,8 @@ bool parseDoubleOptions(int argc, wchar_t** argv, DoubleOptions& options)
             options.readyEvent = value;
         } else if (name == L"--lay-out-material") {
             options.layOutMaterial = value == L"1";
+        } else if (name == L"--exception-record") {
+            options.exceptionRecordPath = value;
         } else if (name == L"--ready-file") {
             options.readyFile = value;
         } else {

@@ -10,6 +10,7 @@
 //   --ready NAME                signal the named event once the window exists
 //   --ready-file PATH           write that file once the window exists (for scripts)
 //   --lay-out-material 1        first write the client's material to its folders (client_material.h)
+//   --exception-record PATH     hold an exception record for a crash-time dump (exception_record.h)
 struct DoubleOptions {
     enum class Answer { now, never, late };
     Answer answer = Answer::now;
@@ -19,6 +20,7 @@ struct DoubleOptions {
     std::wstring readyEvent;
     std::wstring readyFile;
     bool layOutMaterial = false;
+    std::wstring exceptionRecordPath;
 };
 
 // False when an argument is not understood.

@@ -8,6 +8,7 @@
 #include "client_material.h"
 #include "client_window.h"
 #include "double_options.h"
+#include "exception_record.h"
 
 int main()
 {
@@ -22,6 +23,10 @@ int main()
     if (options.layOutMaterial && !layOutClientMaterial()) {
         std::fputs("OrmelVossel (test double): cannot lay out the client's material\n", stderr);
         return 4;
+    }
+    if (!options.exceptionRecordPath.empty() && !publishExceptionRecord(options.exceptionRecordPath)) {
+        std::fputs("OrmelVossel (test double): cannot hold an exception record\n", stderr);
+        return 5;
     }
     return runClientWindow(options);
 }
