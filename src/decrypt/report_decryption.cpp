@@ -138,7 +138,7 @@ DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKe
     if (!isEncryptedReport(encrypted)) {
         return failure("the report does not hold the two entries NAME.enc and NAME.esk of an encrypted report");
     }
-    const ZipEntry sealedEntry = encrypted.entries()[0];
+    const ZipDirectoryEntry sealedEntry = encrypted.entries()[0];
     if (sealedEntry.size < kNonceBytes + kTagBytes) {
         return failure("the encrypted data (" + sealedEntry.name + ") is too short: the report is damaged");
     }
@@ -171,4 +171,15 @@ DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKe
     }
     result.ok = true;
     return result;
+}
+
+DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem)
+{
+    CMemorySource source(encryptedReport);
+    CZipArchive archive;
+    std::string why;
+    if (!archive.open(source, why)) {
+        return failure("the report is not a readable zip archive: " + why);
+    }
+    return decryptReport(archive, privateKeyPem);
 }

@@ -22,3 +22,5 @@ bool isEncryptedReport(const CZipArchive& archive);
 // holds, not what it declares; the plain bytes count only once the tag verifies and they form a
 // zip archive. The private key's text is only read; the session key is wiped here.
 DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKeyPem);
+// The same for an encrypted report held in memory.
+DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem);

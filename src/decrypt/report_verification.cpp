@@ -72,7 +72,7 @@ ReportVerification verifyReport(CZipArchive& archive)
     std::string manifestText;
     bool manifestRead = false;
     for (std::size_t i = 0; i < archive.entries().size(); ++i) {
-        const ZipEntry& entry = archive.entries()[i];
+        const ZipDirectoryEntry& entry = archive.entries()[i];
         const bool isManifest = entry.name == kManifestEntryName;
         if (read.count(entry.name)) {
             result.problems.push_back(quoted(entry.name) + " is in the report more than once");

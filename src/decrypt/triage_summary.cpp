@@ -61,7 +61,7 @@ void readReportFacts(COpenedReport& report, TriageSummary& summary)
     summary.reportName = report.name();
     summary.encrypted = report.encrypted();
     summary.archiveBytes = report.fileBytes();
-    for (const ZipEntry& entry : archive.entries()) {
+    for (const ZipDirectoryEntry& entry : archive.entries()) {
         if (entry.name != kManifestEntryName) {
             ++summary.entries;
             summary.contentBytes += entry.size;
@@ -122,7 +122,7 @@ void readUserFacts(CZipArchive& archive, TriageSummary& summary)
 void readDumps(CZipArchive& archive, TriageSummary& summary)
 {
     for (std::size_t i = 0; i < archive.entries().size(); ++i) {
-        const ZipEntry& entry = archive.entries()[i];
+        const ZipDirectoryEntry& entry = archive.entries()[i];
         if (!endsWith(lowered(entry.name), ".dmp")) {
             continue;
         }

@@ -20,7 +20,7 @@ std::string sizeText(std::uint64_t bytes)
 
 } // namespace
 
-std::string implausibleSize(const ZipEntry& entry, std::uint64_t archiveBytes)
+std::string implausibleSize(const ZipDirectoryEntry& entry, std::uint64_t archiveBytes)
 {
     if (entry.compressedSize > archiveBytes) {
         return "declares " + sizeText(entry.compressedSize) + " of data in an archive of " + sizeText(archiveBytes);
@@ -71,7 +71,7 @@ bool CZipArchive::open(CByteSource& source, std::string& error)
             status = UNZ_BADZIPFILE;
             break;
         }
-        ZipEntry entry;
+        ZipDirectoryEntry entry;
         entry.name.resize(info.size_filename);
         if (unzGetCurrentFileInfo64(archive, &info, entry.name.data(), static_cast<uLong>(entry.name.size()), nullptr,
                 0, nullptr, 0) != UNZ_OK) {
@@ -127,7 +127,7 @@ EntryRead CZipArchive::read(std::size_t index, const std::function<bool(const ch
         result.problem = "no such entry";
         return result;
     }
-    const ZipEntry& entry = entries_[index];
+    const ZipDirectoryEntry& entry = entries_[index];
     if (!startReading(index)) {
         result.problem = "its local header cannot be read or does not match the central directory";
         return result;

@@ -11,7 +11,7 @@
 #include "decrypt/byte_source.h"
 
 // One entry as the archive's central directory declares it.
-struct ZipEntry {
+struct ZipDirectoryEntry {
     std::string name; // exactly as stored (the tool stores UTF-8 with backslashes)
     std::uint64_t size = 0;
     std::uint64_t compressedSize = 0;
@@ -43,7 +43,7 @@ public:
     // Reads the central directory; false, with the reason in error, when the archive cannot be read
     // or declares more than it can hold. The source must outlive the archive.
     bool open(CByteSource& source, std::string& error);
-    const std::vector<ZipEntry>& entries() const { return entries_; }
+    const std::vector<ZipDirectoryEntry>& entries() const { return entries_; }
     // The index of the entry of that name, or entries().size().
     std::size_t find(std::string_view name) const;
 
@@ -62,10 +62,10 @@ private:
     void close();
 
     void* archive_ = nullptr;
-    std::vector<ZipEntry> entries_;
+    std::vector<ZipDirectoryEntry> entries_;
     // Where each entry's record is in the central directory, to go back to it.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> positions_;
 };
 
 // What the reader says of a size an entry declares: empty when the archive can hold it.
-std::string implausibleSize(const ZipEntry& entry, std::uint64_t archiveBytes);
+std::string implausibleSize(const ZipDirectoryEntry& entry, std::uint64_t archiveBytes);

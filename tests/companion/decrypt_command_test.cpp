@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -205,7 +206,14 @@ TEST_F(DecryptCommand, AHugeDeclaredSizeIsRefusedBeforeAnythingIsReadInBoundedMe
         EXPECT_NE(result.err.find("declares 4294967280 bytes"), std::string::npos) << c.name << ": " << result.err;
         EXPECT_NE(result.err.find("nothing of it was read"), std::string::npos) << c.name << ": " << result.err;
         EXPECT_EQ(filesBelow(scratch_.path()), before) << c.name;
-        // What the process took at its peak, where the system tells: far below what was declared.
+        // What the process took at its peak: far below what was declared. Linux always tells;
+        // Wine keeps no counters of a process that has ended, and there the refusal before any
+        // read, above, is what shows it.
+        std::printf("[ measured ] %s: the companion's peak memory %llu bytes\n", c.name,
+            static_cast<unsigned long long>(result.peakMemoryBytes));
+#ifndef _WIN32
+        EXPECT_GT(result.peakMemoryBytes, 0u) << c.name;
+#endif
         EXPECT_LT(result.peakMemoryBytes, 64u << 20) << c.name;
         std::filesystem::remove(report);
     }

@@ -77,7 +77,8 @@ TestCertificate* Encryption::other_ = nullptr;
 
 TEST_F(Encryption, RoundTripsAndUsesAFreshKeyAndNonceEachTime)
 {
-    const std::string data = std::string("PK\x03\x04", 4) + std::string(1000, '\0') + "report bytes";
+    // The companion takes decrypted bytes only when they form a zip archive.
+    const std::string data = zipOf({{L"PRT.txt", std::string(1000, '\0') + "report bytes"}});
     const std::string first = sealedPair(data, temp_.path() + L"first");
     const DecryptedReport opened = decryptReport(first, certificate_->privateKeyPem);
     ASSERT_TRUE(opened.ok) << opened.error;
