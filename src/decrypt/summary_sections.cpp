@@ -150,10 +150,10 @@ void crashAndGdiSections(const TriageSummary& s, CSectionBuilder& page)
         types.push_back(type + " " + std::to_string(count));
     }
     page.row("The client's", s.gdiObjects == 0 ? "" : std::to_string(s.gdiObjects) + " (" + joined(types, ", ") + ")");
+    const auto count = [](long long value) { return value < 0 ? std::string("not logged") : std::to_string(value); };
     for (const ProcessObjectCounts& process : s.processCounts) {
-        page.row("Process " + process.processId, "GDI " + std::to_string(process.gdi) + ", USER "
-            + std::to_string(process.user) + ", handles " + std::to_string(process.handles) + " ("
-            + process.dumpFile + ")");
+        page.row("Process " + process.processId, "GDI " + count(process.gdi) + ", USER " + count(process.user)
+            + ", handles " + count(process.handles) + " (" + process.dumpFile + ")");
     }
 }
 

@@ -1,5 +1,7 @@
 #include "decrypt/text_encoding.h"
 
+#include <algorithm>
+
 namespace {
 
 // The length of the UTF-8 sequence at text[at] and its code point, or 0 when it is not valid.
@@ -36,6 +38,21 @@ std::size_t decodeOne(std::string_view text, std::size_t at, char32_t& codePoint
     }
     codePoint = value;
     return length;
+}
+
+// UTF-16 little-endian without a byte-order mark (the client's crash trace is kept so): most of
+// the high bytes of the first characters are zero, and none of the low ones.
+bool looksLikeUtf16(std::string_view bytes)
+{
+    const std::size_t sample = std::min<std::size_t>(bytes.size() / 2, 256);
+    std::size_t zeroHigh = 0;
+    for (std::size_t i = 0; i < sample; ++i) {
+        if (bytes[2 * i] == '\0') {
+            return i > 0 && bytes[2 * i + 1] == '\0' && zeroHigh == i; // the text's end
+        }
+        zeroHigh += bytes[2 * i + 1] == '\0' ? 1 : 0;
+    }
+    return sample > 0 && zeroHigh * 4 >= sample * 3;
 }
 
 } // namespace
@@ -79,9 +96,14 @@ std::string encodeUtf8(char32_t c)
 std::string entryText(std::string_view bytes)
 {
     std::string out;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+    const bool marked = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
+        && static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (marked || looksLikeUtf16(bytes)) {
+        for (std::size_t at = marked ? 2 : 0; at + 1 < bytes.size(); at += 2) {
             char32_t unit = static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
+            if (unit == 0) {
+                break; // a C string's end, as the client stores its crash trace
+            }
             if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
                 const char32_t low = static_cast<unsigned char>(bytes[at + 2]) | (static_cast<unsigned char>(bytes[at + 3]) << 8);
                 if (low >= 0xDC00 && low <= 0xDFFF) {

@@ -12,8 +12,8 @@ bool decodeUtf8(std::string_view text, std::u32string& codePoints);
 std::string encodeUtf8(char32_t codePoint);
 
 // The text of an entry: UTF-16 little-endian after its byte-order mark (the tool's comment,
-// metadata and GDI files), UTF-8 (a byte-order mark dropped), or else one byte per character as
-// the system-information file is written.
+// metadata and GDI files) or without one (the crash trace), UTF-8 (a byte-order mark dropped), or
+// else one byte per character as the system-information file is written.
 std::string entryText(std::string_view bytes);
 
 // Text from inside a report, safe to print on a terminal or a page: control characters and bytes

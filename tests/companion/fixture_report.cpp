@@ -77,14 +77,14 @@ std::string manifestFor(const std::vector<FixtureEntry>& entries, const std::str
     return manifest.dump(1);
 }
 
-std::string unicodeText(const std::string& ascii)
+std::string unicodeText(const std::string& ascii, bool marked)
 {
-    std::string bytes = "\xFF\xFE";
+    std::string bytes = marked ? "\xFF\xFE" : "";
     for (const char c : ascii) {
         bytes += c;
         bytes += '\0';
     }
-    return bytes;
+    return marked ? bytes : bytes + std::string(2, '\0');
 }
 
 std::vector<FixtureEntry> demoLikeEntries()
@@ -101,7 +101,8 @@ std::vector<FixtureEntry> demoLikeEntries()
     dump.exception = true;
     return {
         {"Config\\vossel.properties", "server=sip.example.invalid\r\npassword=********\r\n"},
-        {"RawStackTrace.txt", "Exception 0xc0000005 at 0x00007ffd12345678\nOrmelVossel.exe!CallManager::onHold+0x42\n"},
+        {"RawStackTrace.txt",
+            unicodeText("Exception 0xc0000005 at 0x00007ffd12345678\nOrmelVossel.exe!CallManager::onHold+0x42\n", false)},
         {"fulldump.dmp", buildMinidump(dump)},
         {"SystemInfo\\SystemInfo.txt",
             "\r\n\r\nEnvironment Variables\r\n\r\nNUMBER_OF_PROCESSORS=4\r\nOS=Windows_NT\r\n"

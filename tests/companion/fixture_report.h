@@ -30,8 +30,9 @@ std::vector<FixtureEntry> demoLikeEntries();
 // The same with its manifest as the last entry.
 std::vector<FixtureEntry> demoLikeReport(const std::string& reportName);
 
-// UTF-16 little-endian with its byte-order mark, as the tool writes its comment and metadata.
-std::string unicodeText(const std::string& ascii);
+// UTF-16 little-endian with its byte-order mark, as the tool writes its comment and metadata, or
+// without one and ending in a null character, as the client's crash trace comes.
+std::string unicodeText(const std::string& ascii, bool marked = true);
 
 // Little-endian numbers, for building and patching binary formats.
 void putLittleEndian(std::string& bytes, std::size_t at, std::uint64_t value, int count);

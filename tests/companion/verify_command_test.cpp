@@ -44,7 +44,8 @@ TEST(VerifyCommand, EachDamageHasItsOwnLineAndOnlyTheWholeReportPasses)
     const std::string whole = zipBytes(withManifest(entries, entries), scratch.path());
 
     std::string flipped = whole;
-    const std::size_t trace = flipped.find("OrmelVossel.exe!CallManager");
+    const std::string traceText = unicodeText("OrmelVossel.exe!CallManager", false);
+    const std::size_t trace = flipped.find(traceText.substr(0, traceText.size() - 2));
     ASSERT_NE(trace, std::string::npos);
     flipped[trace + 3] ^= 0x20;
 
