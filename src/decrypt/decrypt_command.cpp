@@ -72,8 +72,8 @@ int decryptCommand(const std::vector<std::string>& arguments, std::ostream& out,
     const bool named = arguments.size() == 3;
     if (named) {
         output = pathFromUtf8(arguments[2]);
-        if (isSameFile(output, report)) {
-            return failWith(err, "OUTPUT is the encrypted report itself; choose another name. Nothing was written");
+        if (isSameFile(output, report) || isSameFile(output, pathFromUtf8(arguments[1]))) {
+            return failWith(err, "OUTPUT is the encrypted report or the key itself; choose another name. Nothing was written");
         }
     } else if (const auto chosen = defaultOutput(report, decrypted.name, why)) {
         output = *chosen;

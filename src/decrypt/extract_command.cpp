@@ -78,6 +78,7 @@ int extractCommand(const std::vector<std::string>& arguments, std::ostream& out,
     CZipArchive& archive = report.archive();
     std::size_t written = 0;
     std::size_t files = 0;
+    bool allWritten = true;
     for (std::size_t i = 0; i < archive.entries().size(); ++i) {
         const std::string& name = archive.entries()[i].name;
         bool folder = false;
@@ -85,11 +86,13 @@ int extractCommand(const std::vector<std::string>& arguments, std::ostream& out,
         files += folder ? 0 : 1;
         if (components.empty()) {
             err << "VosselPRTDecrypt: refused \"" << printable(name) << "\": not a plain name inside the folder\n";
+            allWritten = false;
             continue;
         }
         if (!makeFolders(root, components, folder ? components.size() : components.size() - 1)) {
             err << "VosselPRTDecrypt: refused \"" << printable(name) << "\": its folder cannot be made inside "
                 << split.words.back() << "\n";
+            allWritten = false;
             continue;
         }
         if (folder) {
@@ -103,16 +106,18 @@ int extractCommand(const std::vector<std::string>& arguments, std::ostream& out,
         if (!file) {
             err << "VosselPRTDecrypt: not written: " << utf8OfPath(target)
                 << (pathExists(target) ? " exists (--overwrite replaces it)" : " cannot be made") << "\n";
+            allWritten = false;
             continue;
         }
         const EntryRead read = archive.read(i, [&](const char* data, std::size_t count) { return file->write(data, count); });
         if (!read.ok || !file->finish()) {
             err << "VosselPRTDecrypt: not written: \"" << printable(name) << "\" "
                 << (read.ok ? std::string("could not be written") : read.problem) << "\n";
+            allWritten = false;
             continue;
         }
         ++written;
     }
     out << "VosselPRTDecrypt: wrote " << written << " of " << files << " files into " << split.words.back() << "\n";
-    return written == files ? kExitDone : kExitFailed;
+    return allWritten ? kExitDone : kExitFailed;
 }

@@ -1,5 +1,6 @@
 #include "decrypt/command_messages.h"
 #include "decrypt/companion_commands.h"
+#include "decrypt/file_access.h"
 #include "decrypt/output_file.h"
 #include "decrypt/report_opening.h"
 #include "decrypt/text_encoding.h"
@@ -19,6 +20,9 @@ int summaryCommand(const std::vector<std::string>& arguments, std::ostream& out,
     }
     const TriageSummary summary = summariseReport(report);
     if (const auto html = split.value("--html")) {
+        if (isSameFile(pathFromUtf8(*html), pathFromUtf8(split.words[0]))) {
+            return failWith(err, "the page would replace the report itself; choose another name");
+        }
         const std::string page = summaryHtml(summary);
         if (!writeOutputFile(pathFromUtf8(*html), page.data(), page.size(), true)) {
             return failWith(err, "cannot write " + *html);

@@ -133,8 +133,11 @@ void dumpSection(const TriageSummary& s, CSectionBuilder& page)
         if (dump.facts.processId) {
             facts += ", process " + std::to_string(*dump.facts.processId);
         }
-        page.row(dump.entry, facts + ", " + std::to_string(dump.facts.threads) + " threads, "
-            + std::to_string(dump.facts.modules.size()) + " modules");
+        const auto counted = [](std::size_t count, const std::string& what) {
+            return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+        };
+        page.row(dump.entry, facts + ", " + counted(dump.facts.threads, "thread") + ", "
+            + counted(dump.facts.modules.size(), "module"));
         page.row(dump.entry + " exception", exceptionLine(dump.facts));
     }
 }

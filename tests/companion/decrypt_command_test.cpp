@@ -162,6 +162,8 @@ TEST_F(DecryptCommand, TheVerbAndTheFirstFormWriteTheNamedOutputAndReplaceOnlyAF
     const std::string reportBytes = readBytes(report);
     EXPECT_EQ(run({pathText(report), key, pathText(report)}).exitCode, 1);
     EXPECT_EQ(readBytes(report), reportBytes);
+    EXPECT_EQ(run({pathText(report), key, key}).exitCode, 1);
+    EXPECT_EQ(readBytes(key), testKey().privateKeyPem);
     EXPECT_FALSE(std::filesystem::exists(inner() / "c.zip"));
 }
 

@@ -115,6 +115,10 @@ TEST_F(SummaryCommand, TheHtmlPageIsOneFileWithEverySectionAndItsChartAndNothing
     for (const char* outside : {"<script", "src=", "href=", "@import", "url("}) {
         EXPECT_EQ(html.find(outside), std::string::npos) << outside;
     }
+    // A page is never written over the report it describes.
+    const std::string reportBytes = readBytes(report());
+    EXPECT_EQ(run({"summary", report(), "--html", report()}).exitCode, 1);
+    EXPECT_EQ(readBytes(report()), reportBytes);
 }
 
 } // namespace
