@@ -1,5 +1,6 @@
 #include "decrypt/client_log_errors.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "decrypt/text_encoding.h"
@@ -25,14 +26,14 @@ bool hasTimeShape(std::string_view line)
 
 bool isErrorLine(std::string_view line)
 {
-    for (const std::string_view level : {" ERROR ", " FATAL "}) {
-        const std::size_t at = line.find(level);
-        // The level stands near the start, after the time and thread, not inside the message.
-        if (at != std::string_view::npos && at < 48) {
-            return true;
-        }
+    // The level is the word after the thread's bracket near the start, never a word of the message.
+    const std::size_t bracket = line.find("] ");
+    if (bracket == std::string_view::npos || bracket > 48) {
+        return false;
     }
-    return false;
+    std::string_view rest = line.substr(bracket + 2);
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    return rest.substr(0, 6) == "ERROR " || rest.substr(0, 6) == "FATAL ";
 }
 
 } // namespace
