@@ -1,12 +1,12 @@
 #include "app/run_sequence.h"
 
 #include "app/cmd_ap_report.h"
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
+#include "app/console/console_progress.h"
+#include "app/console/usage.h"
 #include "app/run_outcome.h"
 #include "app/single_instance.h"
-#include "app/stage_guard.h"
-#include "app/usage.h"
+#include "base/diagnostic_log.h"
+#include "base/stage_guard.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/system_info_worker.h"
@@ -16,6 +16,7 @@ int runReportTool()
     // "/?" is answered before anything is touched: no log, no client, no report, no clean-up.
     if (helpRequested()) { printHelp(); return 0; }
     CClosingLine closingLine;
+    showRunProgressOnConsole();
 
     CSingleInstanceGuard guard;
     if (guard.anotherInstanceRuns()) {
@@ -28,7 +29,7 @@ int runReportTool()
     CApReportIni settings;
     // Only a missing client window ends the run here, before anything was made to clean up.
     bool goOn = true;
-    runStage(L"settings", [&] { goOn = settings.readReportSettings(); });
+    runStage(L"settings", [&] { goOn = settings.readReportSettings(startSystemInfoThread); });
     if (!goOn) {
         noteNoReport(NoReportReason::NoClientWindow);
         return 0;

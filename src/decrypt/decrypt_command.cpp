@@ -54,7 +54,7 @@ int decryptCommand(const std::vector<std::string>& arguments, std::ostream& out,
     if (!file) {
         return failWith(err, "cannot read the report " + arguments[0]);
     }
-    CZipArchive archive;
+    CZipReader archive;
     std::string why;
     if (!archive.open(*file, why)) {
         return failWith(err, "the report is not a readable zip archive: " + why + "; nothing was written");

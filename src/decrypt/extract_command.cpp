@@ -75,7 +75,7 @@ int extractCommand(const std::vector<std::string>& arguments, std::ostream& out,
     if (!std::filesystem::is_directory(root, error)) {
         return failWith(err, "cannot make the folder " + split.words.back() + "; nothing was written");
     }
-    CZipArchive& archive = report.archive();
+    CZipReader& archive = report.archive();
     std::size_t written = 0;
     std::size_t files = 0;
     bool allWritten = true;

@@ -125,7 +125,7 @@ private:
 
 } // namespace
 
-bool isEncryptedReport(const CZipArchive& archive)
+bool isEncryptedReport(const CZipReader& archive)
 {
     const auto& entries = archive.entries();
     return entries.size() == 2 && endsWith(entries[0].name, ".enc") && endsWith(entries[1].name, ".esk")
@@ -133,7 +133,7 @@ bool isEncryptedReport(const CZipArchive& archive)
         && entries[0].name.size() == entries[1].name.size();
 }
 
-DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKeyPem)
+DecryptedReport decryptReport(CZipReader& encrypted, std::string_view privateKeyPem)
 {
     if (!isEncryptedReport(encrypted)) {
         return failure("the report does not hold the two entries NAME.enc and NAME.esk of an encrypted report");
@@ -164,7 +164,7 @@ DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKe
         return failure("the encrypted data does not verify: the report is damaged or was changed");
     }
     CMemorySource plainSource(result.plainZip);
-    CZipArchive plain;
+    CZipReader plain;
     std::string why;
     if (!plain.open(plainSource, why)) {
         return failure("the decrypted report is not a zip archive (" + why + ")");
@@ -176,7 +176,7 @@ DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKe
 DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem)
 {
     CMemorySource source(encryptedReport);
-    CZipArchive archive;
+    CZipReader archive;
     std::string why;
     if (!archive.open(source, why)) {
         return failure("the report is not a readable zip archive: " + why);

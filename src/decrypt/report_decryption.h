@@ -16,11 +16,11 @@ struct DecryptedReport {
 };
 
 // Whether the archive has the shape of an encrypted report (NAME.enc then NAME.esk, nothing else).
-bool isEncryptedReport(const CZipArchive& archive);
+bool isEncryptedReport(const CZipReader& archive);
 
 // The encrypted data is read and deciphered in pieces, so memory follows what the archive really
 // holds, not what it declares; the plain bytes count only once the tag verifies and they form a
 // zip archive. The private key's text is only read; the session key is wiped here.
-DecryptedReport decryptReport(CZipArchive& encrypted, std::string_view privateKeyPem);
+DecryptedReport decryptReport(CZipReader& encrypted, std::string_view privateKeyPem);
 // The same for an encrypted report held in memory.
 DecryptedReport decryptReport(const std::string& encryptedReport, std::string_view privateKeyPem);

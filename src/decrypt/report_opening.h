@@ -23,7 +23,7 @@ public:
     // opens it.
     bool open(const std::filesystem::path& report, const std::optional<std::filesystem::path>& key, std::string& error);
 
-    CZipArchive& archive() { return encrypted_ ? plainArchive_ : fileArchive_; }
+    CZipReader& archive() { return encrypted_ ? plainArchive_ : fileArchive_; }
     bool encrypted() const { return encrypted_; }
     // A key was given for a report that is not encrypted.
     bool keyUnused() const { return keyUnused_; }
@@ -38,8 +38,8 @@ private:
     std::unique_ptr<CByteSource> file_;
     std::string plain_;
     std::unique_ptr<CMemorySource> plainSource_;
-    CZipArchive fileArchive_;
-    CZipArchive plainArchive_;
+    CZipReader fileArchive_;
+    CZipReader plainArchive_;
     bool encrypted_ = false;
     bool keyUnused_ = false;
     std::string name_;

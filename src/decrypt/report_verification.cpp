@@ -65,7 +65,7 @@ void compareWithManifest(const ReportManifest& manifest, const std::map<std::str
 
 } // namespace
 
-ReportVerification verifyReport(CZipArchive& archive)
+ReportVerification verifyReport(CZipReader& archive)
 {
     ReportVerification result;
     std::map<std::string, ReadEntry> read;

@@ -14,4 +14,4 @@ struct ReportVerification {
     std::size_t entries = 0;           // besides the manifest
 };
 
-ReportVerification verifyReport(CZipArchive& archive);
+ReportVerification verifyReport(CZipReader& archive);

@@ -26,7 +26,7 @@ bool endsWith(const std::string& text, const std::string& end)
 }
 
 // The text of an entry by name, empty when it is missing or too large.
-std::string entryTextOf(CZipArchive& archive, std::string_view name)
+std::string entryTextOf(CZipReader& archive, std::string_view name)
 {
     const std::size_t index = archive.find(name);
     std::string bytes;
@@ -57,7 +57,7 @@ std::vector<std::string> splitLines(const std::string& text)
 
 void readReportFacts(COpenedReport& report, TriageSummary& summary)
 {
-    CZipArchive& archive = report.archive();
+    CZipReader& archive = report.archive();
     summary.reportName = report.name();
     summary.encrypted = report.encrypted();
     summary.archiveBytes = report.fileBytes();
@@ -95,7 +95,7 @@ void readReportFacts(COpenedReport& report, TriageSummary& summary)
     }
 }
 
-void readUserFacts(CZipArchive& archive, TriageSummary& summary)
+void readUserFacts(CZipReader& archive, TriageSummary& summary)
 {
     const std::vector<std::string> comment = splitLines(entryTextOf(archive, "user-comment.txt"));
     summary.userSummary = comment.size() > 0 ? comment[0] : "";
@@ -119,7 +119,7 @@ void readUserFacts(CZipArchive& archive, TriageSummary& summary)
     }
 }
 
-void readDumps(CZipArchive& archive, TriageSummary& summary)
+void readDumps(CZipReader& archive, TriageSummary& summary)
 {
     for (std::size_t i = 0; i < archive.entries().size(); ++i) {
         const ZipDirectoryEntry& entry = archive.entries()[i];
@@ -137,7 +137,7 @@ void readDumps(CZipArchive& archive, TriageSummary& summary)
     }
 }
 
-void readGdiFacts(CZipArchive& archive, TriageSummary& summary)
+void readGdiFacts(CZipReader& archive, TriageSummary& summary)
 {
     // "Handle,Type,Kernel address", then one line per object.
     std::map<std::string, std::size_t> types;
@@ -156,7 +156,7 @@ void readGdiFacts(CZipArchive& archive, TriageSummary& summary)
     summary.processCounts = readProcessObjectCounts(entryTextOf(archive, "PRT.txt"));
 }
 
-void readClientLogs(CZipArchive& archive, TriageSummary& summary)
+void readClientLogs(CZipReader& archive, TriageSummary& summary)
 {
     CClientLogErrors errors;
     for (std::size_t i = 0; i < archive.entries().size(); ++i) {
@@ -189,7 +189,7 @@ void readClientLogs(CZipArchive& archive, TriageSummary& summary)
 TriageSummary summariseReport(COpenedReport& report)
 {
     TriageSummary summary;
-    CZipArchive& archive = report.archive();
+    CZipReader& archive = report.archive();
     readReportFacts(report, summary);
     readUserFacts(archive, summary);
     summary.machine = readMachineFacts(entryTextOf(archive, "SystemInfo\\SystemInfo.txt"));

@@ -38,12 +38,12 @@ std::string implausibleSize(const ZipDirectoryEntry& entry, std::uint64_t archiv
     return {};
 }
 
-CZipArchive::~CZipArchive()
+CZipReader::~CZipReader()
 {
     close();
 }
 
-void CZipArchive::close()
+void CZipReader::close()
 {
     if (archive_) {
         unzClose(static_cast<unzFile>(archive_));
@@ -53,7 +53,7 @@ void CZipArchive::close()
     positions_.clear();
 }
 
-bool CZipArchive::open(CByteSource& source, std::string& error)
+bool CZipReader::open(CByteSource& source, std::string& error)
 {
     close();
     zlib_filefunc64_def functions = byteSourceFileFunctions(source);
@@ -109,7 +109,7 @@ bool CZipArchive::open(CByteSource& source, std::string& error)
     return true;
 }
 
-std::size_t CZipArchive::find(std::string_view name) const
+std::size_t CZipReader::find(std::string_view name) const
 {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].name == name) {
@@ -119,7 +119,7 @@ std::size_t CZipArchive::find(std::string_view name) const
     return entries_.size();
 }
 
-EntryRead CZipArchive::read(std::size_t index, const std::function<bool(const char*, std::size_t)>& onPiece)
+EntryRead CZipReader::read(std::size_t index, const std::function<bool(const char*, std::size_t)>& onPiece)
 {
     EntryRead result;
     auto* archive = static_cast<unzFile>(archive_);
@@ -161,7 +161,7 @@ EntryRead CZipArchive::read(std::size_t index, const std::function<bool(const ch
     return result;
 }
 
-bool CZipArchive::startReading(std::size_t index)
+bool CZipReader::startReading(std::size_t index)
 {
     auto* archive = static_cast<unzFile>(archive_);
     if (!archive || index >= entries_.size()) {
@@ -171,19 +171,19 @@ bool CZipArchive::startReading(std::size_t index)
     return unzGoToFilePos64(archive, &position) == UNZ_OK && unzOpenCurrentFile(archive) == UNZ_OK;
 }
 
-long long CZipArchive::readNext(char* buffer, std::size_t count)
+long long CZipReader::readNext(char* buffer, std::size_t count)
 {
     const unsigned slice = count < kPieceBytes ? static_cast<unsigned>(count) : static_cast<unsigned>(kPieceBytes);
     const int read = unzReadCurrentFile(static_cast<unzFile>(archive_), buffer, slice);
     return read < 0 ? -1 : read;
 }
 
-void CZipArchive::stopReading()
+void CZipReader::stopReading()
 {
     unzCloseCurrentFile(static_cast<unzFile>(archive_));
 }
 
-EntryRead CZipArchive::readWhole(std::size_t index, std::string& bytes, std::uint64_t limit)
+EntryRead CZipReader::readWhole(std::size_t index, std::string& bytes, std::uint64_t limit)
 {
     bytes.clear();
     if (index < entries_.size() && entries_[index].size > limit) {

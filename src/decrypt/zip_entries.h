@@ -31,14 +31,14 @@ struct EntryRead {
 // A zip archive read through a byte source. Nothing an entry declares is trusted: a size that the
 // archive cannot hold refuses the archive before any entry is read, and entries are read in pieces
 // of at most kPieceBytes, so memory never follows what an entry claims.
-class CZipArchive {
+class CZipReader {
 public:
     static constexpr std::size_t kPieceBytes = 1 << 20;
 
-    CZipArchive() = default;
-    ~CZipArchive();
-    CZipArchive(const CZipArchive&) = delete;
-    CZipArchive& operator=(const CZipArchive&) = delete;
+    CZipReader() = default;
+    ~CZipReader();
+    CZipReader(const CZipReader&) = delete;
+    CZipReader& operator=(const CZipReader&) = delete;
 
     // Reads the central directory; false, with the reason in error, when the archive cannot be read
     // or declares more than it can hold. The source must outlive the archive.

@@ -7,7 +7,7 @@ namespace {
 constexpr std::size_t kWindowBytes = 64 * 1024;
 }
 
-CZipEntrySource::CZipEntrySource(CZipArchive& archive, std::size_t index)
+CZipEntrySource::CZipEntrySource(CZipReader& archive, std::size_t index)
     : archive_(archive), index_(index),
       size_(index < archive.entries().size() ? archive.entries()[index].size : 0)
 {

@@ -13,7 +13,7 @@
 // must outlive the source, and no other entry may be read while it is used.
 class CZipEntrySource final : public CByteSource {
 public:
-    CZipEntrySource(CZipArchive& archive, std::size_t index);
+    CZipEntrySource(CZipReader& archive, std::size_t index);
     ~CZipEntrySource() override;
     CZipEntrySource(const CZipEntrySource&) = delete;
     CZipEntrySource& operator=(const CZipEntrySource&) = delete;
@@ -25,7 +25,7 @@ private:
     bool restart();
     bool fill(char* buffer, std::size_t count);
 
-    CZipArchive& archive_;
+    CZipReader& archive_;
     std::size_t index_;
     std::uint64_t size_;
     bool reading_ = false;

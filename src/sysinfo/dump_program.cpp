@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
 #include "platform/vosselutils/environment_utils.h"
 #include "sysinfo/dump_output_lines.h"

@@ -6,7 +6,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/file_utils.h"
