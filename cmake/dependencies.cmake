@@ -21,3 +21,4 @@ set_target_properties(prt::crypto PROPERTIES
 
 # GoogleTest from Debian's sources, compiled with the cross compiler as part of the build.
 set(PRT_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+include(${CMAKE_CURRENT_LIST_DIR}/json.cmake)

@@ -32,6 +32,8 @@ bool parseDoubleOptions(int argc, wchar_t** argv, DoubleOptions& options)
             options.layOutMaterial = value == L"1";
         } else if (name == L"--ready-file") {
             options.readyFile = value;
+        } else if (name == L"--hold-file") {
+            options.holdFile = value;
         } else {
             return false;
         }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "base/scoped_handle.h"
 #include "client_material.h"
 #include "client_window.h"
 #include "double_options.h"
@@ -22,6 +23,16 @@ int main()
     if (options.layOutMaterial && !layOutClientMaterial()) {
         std::fputs("OrmelVossel (test double): cannot lay out the client's material\n", stderr);
         return 4;
+    }
+    // Held before the window says it is ready, so a test that waits for the window finds it held.
+    ScopedFileHandle held;
+    if (!options.holdFile.empty()) {
+        held.reset(CreateFileW(options.holdFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!held) {
+            std::fputs("OrmelVossel (test double): cannot hold the file\n", stderr);
+            return 5;
+        }
     }
     return runClientWindow(options);
 }
