@@ -4,15 +4,19 @@
 #include <shlwapi.h>
 
 #include <cwchar>
+#include <set>
 #include <sstream>
 
+#include "app/console/console_output.h"
 #include "app/console/console_progress.h"
+#include "app/console/preview_listing.h"
 #include "app/console/usage.h"
 #include "app/run_outcome.h"
 #include "base/diagnostic_log.h"
 #include "base/stage_guard.h"
 #include "base/temp_folder.h"
 #include "crypto/output_file.h"
+#include "report/preview_sink.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
 #include "settings/ap_report_ini_default.h"
@@ -41,6 +45,7 @@ bool CCmdApReport::parseCommandLine()
         return false;
     }
     options_ = parser.getOptions();
+    setRunOptions(options_);
     return applyOptions();
 }
 
@@ -77,6 +82,26 @@ bool CCmdApReport::getOptionFlag(const std::wstring& name) const
         return true;
     }
     return std::wcstol(found->second.c_str(), nullptr, 10) != 0;
+}
+
+void CCmdApReport::previewReport(bool json)
+{
+    std::set<std::wstring> planned = {CApReportIni::getCommentFilePath(), CApReportIni::getMetadataFilePath(),
+        planSystemInfoFile(), getLogFilePath()};
+    if (gdiCensusWouldWrite()) {
+        planned.insert(CApReportIni::getGdiFilePath());
+    }
+    for (const auto& dump : planDumpFiles(getOptionFlag(L"/fulldump"))) {
+        planned.insert(dump);
+    }
+    CPreviewSink sink(planned);
+    collectInto(sink);
+    sink.addGenerated(kManifestEntryName);
+    if (json) {
+        writeConsoleUtf8(STD_OUTPUT_HANDLE, manifestJson(sink.contents(), manifestFacts(), false));
+        return;
+    }
+    writeConsoleText(STD_OUTPUT_HANDLE, previewListing(sink.contents(), getOptionValue(L"/file", defaultOutputPath())));
 }
 
 bool CCmdApReport::generateReport()

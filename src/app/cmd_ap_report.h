@@ -26,6 +26,10 @@ public:
     // Runs the report stages in order. Reports false on every path; the caller does not look.
     bool generateReport();
 
+    // Prints what generateReport would put into the report, as text or as JSON, and does nothing
+    // else: the working files and dumps the run would make are listed, not made.
+    void previewReport(bool json);
+
 private:
     // Names keep their leading "/" and compare exactly, case included.
     std::map<std::wstring, std::wstring> options_;

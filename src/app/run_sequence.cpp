@@ -1,12 +1,14 @@
 #include "app/run_sequence.h"
 
 #include "app/cmd_ap_report.h"
+#include "app/preview_run.h"
 #include "app/console/console_progress.h"
 #include "app/console/usage.h"
 #include "app/run_outcome.h"
 #include "app/single_instance.h"
 #include "base/diagnostic_log.h"
 #include "base/stage_guard.h"
+#include "base/stage_timings.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/system_info_worker.h"
@@ -15,6 +17,11 @@ int runReportTool()
 {
     // "/?" is answered before anything is touched: no log, no client, no report, no clean-up.
     if (helpRequested()) { printHelp(); return 0; }
+    markRunStart();
+    if (const PreviewKind preview = previewRequested(); preview != PreviewKind::None) {
+        runPreview(preview);
+        return 0;
+    }
     CClosingLine closingLine;
     showRunProgressOnConsole();
 

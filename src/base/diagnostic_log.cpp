@@ -2,6 +2,7 @@
 
 #include <share.h>
 
+#include <atomic>
 #include <cwchar>
 #include <mutex>
 
@@ -22,6 +23,8 @@ char narrowLogChar(wchar_t c)
 {
     return c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?';
 }
+
+std::atomic<bool> g_logDisabled{false};
 
 // A line end inside a message would start a line of the caller's making, timestamp and all: any
 // caller (the command line, an option value) could plant a line that looks like the tool's own.
@@ -88,8 +91,16 @@ void appendLogLine(const std::wstring& path, std::wstring_view message)
     }
 }
 
+void disableDiagnosticLog()
+{
+    g_logDisabled = true;
+}
+
 void writeLogLine(std::wstring_view message)
 {
+    if (g_logDisabled) {
+        return;
+    }
     try {
         appendLogLine(getLogFilePath(), message);
     } catch (...) {

@@ -24,5 +24,9 @@ std::wstring formatLogTimestamp(const SYSTEMTIME& time);
 // so that one message is always one line.
 std::string encodeLogLine(std::wstring_view timestamp, std::wstring_view message);
 
+// Turns the diagnostic log off for the rest of the process: a run that only looks (the preview)
+// leaves no line behind. Off, writeLogLine does nothing.
+void disableDiagnosticLog();
+
 // writeLogLine against a chosen file; the same unit of open, write, flush and close.
 void appendLogLine(const std::wstring& path, std::wstring_view message);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <exception>
 #include <new>
+
+#include "base/stage_timings.h"
 
 // The boundary of one stage of a run. Memory can run out anywhere in a large report (a copy of the
 // archive, a long text); the stage then ends with one line in the diagnostic log and the run goes
@@ -12,8 +15,10 @@ void logStageStopped(const wchar_t* stage, const char* reason) noexcept;
 template <typename Stage>
 bool runStage(const wchar_t* stage, Stage&& body) noexcept
 {
+    const auto started = std::chrono::steady_clock::now();
     try {
         body();
+        recordStageTime(stage, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
         return true;
     } catch (const std::bad_alloc&) {
         logStageStopped(stage, "out of memory");

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "archive/zip_archive.h"
 #include "platform/corvane/services.h"
+#include "report/manifest.h"
 #include "report/report_contents.h"
 #include "report/report_sink.h"
 
@@ -29,6 +31,10 @@ public:
     const CZipArchive& archive() const { return archive_; }
     // What went into the report archive and what was left out of it.
     const ReportContents& contents() const { return contents_; }
+    // The options the run was given, for the report's manifest.
+    void setRunOptions(const std::map<std::wstring, std::wstring>& options) { runOptions_ = options; }
+    // The manifest's account of the run as it stands now.
+    ManifestFacts manifestFacts();
 
     // Gatherers of the collection.
     void addAdditionalFolders(IReportSink& sink, bool contactsEnabled);
@@ -69,6 +75,7 @@ public:
 private:
     CZipArchive archive_;
     ReportContents contents_;
+    std::map<std::wstring, std::wstring> runOptions_;
 
     std::shared_ptr<QSKUnified::ServiceFactory> serviceFactory_;
     std::shared_ptr<QSKUnified::ConfigService> configService_;

@@ -26,7 +26,15 @@ void CArchiveSink::record(const ZipEntryResult& result, const EntryOrigin& origi
 {
     switch (result.outcome) {
     case ZipEntryOutcome::Added:
-        contents_.entries.push_back({result.name, result.size, result.crc, result.sha256, origin});
+    {
+        DeliveredEntry entry;
+        entry.name = result.name;
+        entry.size = result.size;
+        entry.crc = result.crc;
+        entry.sha256 = result.sha256;
+        entry.origin = origin;
+        contents_.entries.push_back(entry);
+    }
         return;
     case ZipEntryOutcome::Missing:
         return;

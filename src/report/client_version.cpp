@@ -107,3 +107,14 @@ std::wstring getClientVersionBanner()
 {
     return formatClientVersionBanner(readVersionNumbers(runningProgramPath()));
 }
+
+std::wstring getToolVersion()
+{
+    const auto version = readVersionNumbers(runningProgramPath());
+    if (!version) {
+        return L"0";
+    }
+    std::wostringstream text;
+    text << version->major << L"." << version->minor << L"." << version->build << L"." << version->revision;
+    return text.str();
+}

@@ -17,6 +17,9 @@ std::wstring getClientVersion();
 // "Vossel Version: major.minor.build.revision (Build special)"; "0" without a version resource.
 std::wstring getClientVersionBanner();
 
+// The tool's own version, "major.minor.build.revision"; "0" without a version resource.
+std::wstring getToolVersion();
+
 // The version numbers of the program file at path; nothing when it has no version resource.
 std::optional<VersionNumbers> readVersionNumbers(const std::wstring& path);
 std::wstring formatClientVersion(const std::optional<VersionNumbers>& version);

@@ -3,6 +3,7 @@
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
 #include "report/archive_sink.h"
+#include "report/manifest.h"
 #include "report/client_version.h"
 #include "settings/ap_report_ini.h"
 #include "settings/report_options.h"
@@ -10,24 +11,47 @@
 #include "sysinfo/system_info_worker.h"
 #include "vdi/virtual_desktop.h"
 
+#include <chrono>
+
 namespace {
 constexpr int kArchiveCannotBegin = 61001;
 }
 
 int CApReport::collectReport()
 {
+    const auto started = std::chrono::steady_clock::now();
     if (!archive_.beginArchive()) {
         return kArchiveCannotBegin;
     }
     CArchiveSink sink(archive_, contents_);
     collectInto(sink);
+    // Last, so that it can account for every entry before it.
+    ManifestFacts facts = manifestFacts();
+    facts.stages.push_back(
+        {L"collection", std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
+    const std::string manifest = manifestJson(contents_, facts, true);
+    archive_.addMemoryToArchive(manifest.data(), static_cast<std::uint32_t>(manifest.size()), kManifestEntryName, L"");
     archive_.finishArchive();
     return 0;
 }
 
+ManifestFacts CApReport::manifestFacts()
+{
+    ManifestFacts facts;
+    facts.toolVersion = getToolVersion();
+    facts.clientVersion = getClientVersion();
+    facts.reportName = getArchiveFileName();
+    facts.startedUtc = runStartUtc();
+    GetSystemTime(&facts.endedUtc);
+    facts.options = manifestOptions(runOptions_);
+    facts.stages = stageTimes();
+    return facts;
+}
+
 void CApReport::collectInto(IReportSink& sink)
 {
-    if (IsVirtualisedEnv() && VerifyVersion(vosselutils::toString(getClientVersion()))) {
+    const bool makesReport = sink.makesReport();
+    if (makesReport && IsVirtualisedEnv() && VerifyVersion(vosselutils::toString(getClientVersion()))) {
         collectVirtualDesktopLogs();
     }
 
@@ -38,7 +62,9 @@ void CApReport::collectInto(IReportSink& sink)
     if (IsVirtualisedEnv()) {
         copyConfigDirectory(sink, L"conf");
     }
-    writeMetadata();
+    if (makesReport) {
+        writeMetadata();
+    }
     addRawStackTrace(sink);
 
     constexpr EntryTreatment generated = EntryTreatment::Generated;

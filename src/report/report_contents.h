@@ -13,6 +13,7 @@
 struct DeliveredEntry {
     std::string name; // as in the archive, UTF-8
     std::uint64_t size = 0;
+    bool sizeKnown = true; // a preview does not know what the run would make
     std::uint32_t crc = 0;
     Sha256Digest sha256 = {};
     EntryOrigin origin;

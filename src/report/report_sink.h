@@ -58,4 +58,8 @@ public:
 
     // What the collection itself decided to leave out, and why.
     virtual void leftOut(const std::wstring& path, LeftOutReason reason) = 0;
+
+    // False for a sink that only lists what a report would hold: the collection then writes no
+    // file, collects nothing from other programs and starts nothing.
+    virtual bool makesReport() const { return true; }
 };

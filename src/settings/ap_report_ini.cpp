@@ -37,14 +37,14 @@ CApReportIni::Values& CApReportIni::values()
     return settings;
 }
 
-bool CApReportIni::readReportSettings(const std::function<void()>& workingPathsKnown)
+bool CApReportIni::readReportSettings(const std::function<void()>& workingPathsKnown, bool askClientToFlush)
 {
     Values& v = values();
     writeLogLine(L"Reading report ini...");
     v.iniFilePath = getTempFolder(512) + L"VosselPRT.ini";
     logValue(L"Initialization file path: ", v.iniFilePath);
 
-    if (!requestClientFlush()) {
+    if (askClientToFlush && !requestClientFlush()) {
         return false;
     }
 

@@ -20,8 +20,9 @@ public:
     // Reads everything once at the start of the run, logging each value. False only when the
     // client's window is missing, which ends the run. workingPathsKnown runs as soon as the paths
     // of the working files are settled: the run starts describing the machine there, beside the
-    // rest of the reading.
-    bool readReportSettings(const std::function<void()>& workingPathsKnown = {});
+    // rest of the reading. askClientToFlush false reads the settings as they are, without asking
+    // the running client for anything (a run that only looks).
+    bool readReportSettings(const std::function<void()>& workingPathsKnown = {}, bool askClientToFlush = true);
 
     // Looks the subject up in the current user's system store storeName; on success this object
     // holds the store and the certificate, and the encryption certificate is kept.

@@ -27,3 +27,8 @@ void collectGdiHandles(CGdiProcessSource& source, unsigned long processId, const
 {
     writeUnicodeTextFile(path, readGdiHandleTable(source, processId));
 }
+
+bool gdiCensusWouldWrite()
+{
+    return !readGdiHandleTable(CApReportIni::getProcessId()).empty();
+}

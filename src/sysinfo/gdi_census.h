@@ -9,6 +9,9 @@ class CGdiProcessSource;
 // older file at that path stays as it was. Nothing is logged.
 void collectGdiHandles();
 
+// Whether collectGdiHandles would write the GDI file now; nothing is written.
+bool gdiCensusWouldWrite();
+
 // The census of the process's GDI objects; empty on every failure.
 std::wstring readGdiHandleTable(unsigned long processId);
 

@@ -59,14 +59,43 @@ void createDumpFiles(bool stageFlag)
     createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, &exceptionRecord);
 }
 
-std::wstring getCrashDumpFilePath(const std::wstring& fileName)
+namespace {
+
+std::wstring crashDumpFolder(bool create)
 {
     std::vector<wchar_t> localAppData(MAX_PATH, L'\0');
-    SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, TRUE);
+    SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, create);
     const std::wstring folder = std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    crashDumpPath() = folder + L"\\" + fileName;
+    if (create) {
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    }
+    return folder;
+}
+
+} // namespace
+
+std::wstring getCrashDumpFilePath(const std::wstring& fileName)
+{
+    crashDumpPath() = crashDumpFolder(true) + L"\\" + fileName;
     return crashDumpPath();
+}
+
+std::vector<std::wstring> planDumpFiles(bool stageFlag)
+{
+    std::vector<std::wstring> planned;
+    if (!stageFlag || CApReportIni::isDumpFileDisabled()) {
+        return planned;
+    }
+    if (isDntDumpEnabled()) {
+        if (!vosselutils::SystemUtils::getProcessIDByName(L"dntcolex.exe", true).empty()) {
+            planned.push_back(CApReportIni::getDntDumpFilePath(false));
+        } else if (!vosselutils::SystemUtils::getProcessIDByName(L"dntcolex64.exe", true).empty()) {
+            planned.push_back(CApReportIni::getDntDumpFilePath(true));
+        }
+    }
+    crashDumpPath() = crashDumpFolder(false) + L"\\fulldump.dmp";
+    planned.push_back(crashDumpPath());
+    return planned;
 }
 
 std::wstring crashDumpFilePath()

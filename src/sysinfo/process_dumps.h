@@ -4,6 +4,7 @@
 #include <dbghelp.h>
 
 #include <string>
+#include <vector>
 
 // The memory dumps of the client and of the sibling meeting product's companion process, taken
 // before the report is assembled. Every failure is logged and the run goes on.
@@ -25,6 +26,10 @@ void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& 
 // Local application data + "\Ormel\Merovan\Vossel\Crash Dump\" + fileName, with the folder made;
 // remembered as the crash dump file path.
 std::wstring getCrashDumpFilePath(const std::wstring& fileName);
+
+// The dump files createDumpFiles would write, in its order, without writing them or making their
+// folder; the crash dump file path is set as the stage sets it. For a run that only looks.
+std::vector<std::wstring> planDumpFiles(bool stageFlag);
 
 // The client's dump file in the crash-dump folder, once the dump stage has built its path; empty
 // before.

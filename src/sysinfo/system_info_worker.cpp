@@ -41,6 +41,13 @@ void setSystemInfoFilePath(const std::wstring& path)
 
 } // namespace
 
+std::wstring planSystemInfoFile()
+{
+    const std::wstring path = getTempFolder(MAX_PATH) + L"SystemInfo.txt";
+    setSystemInfoFilePath(path);
+    return path;
+}
+
 void startSystemInfoThread()
 {
     if (workerSlots.thread) {

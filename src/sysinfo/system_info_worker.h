@@ -16,5 +16,9 @@ void systemInfoThreadProc();
 // was started or it was already joined.
 void waitForSystemInfoThread();
 
+// Sets the system-information file path as the worker would, without starting it, and returns it.
+// For a run that only looks.
+std::wstring planSystemInfoFile();
+
 // The system-information file the worker writes; empty until it has begun.
 std::wstring getSystemInfoFilePath();

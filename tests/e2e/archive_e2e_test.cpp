@@ -64,8 +64,8 @@ TEST_F(ReportArchive, HoldsTheSingleFilesInTheirFixedOrder)
         (Names{"VosselPRT.ini", "dntcolex.dmp", "dntcolex64.dmp", "SystemInfo\\SystemInfo.txt", "user-comment.txt",
             "metadata.txt", "gdi.txt",
             "notes.txt", "Vossel_Screenshot1.png", "Vossel_Screenshot2.png", "Vossel_Screenshot3.png",
-            "OrmelVosselInstaller.LOG", "PRT.txt"}));
-    ASSERT_EQ(entries->size(), 13u);
+            "OrmelVosselInstaller.LOG", "PRT.txt", "manifest.json"}));
+    ASSERT_EQ(entries->size(), 14u);
     EXPECT_EQ((*entries)[0].bytes, "[Config]\r\nProductMode=desk\r\n");
     EXPECT_EQ((*entries)[1].bytes, "32-bit companion dump");
     EXPECT_EQ((*entries)[4].bytes, utf16("Audio\r\nno comments\r\njo@example.invalid\r\n"));
@@ -79,7 +79,7 @@ TEST_F(ReportArchive, HoldsTheSingleFilesInTheirFixedOrder)
 
     // The log in the report is the log on disk as it stood when it was added.
     const std::string disk = readFileBytes(temp() + L"PRT.txt").value_or("");
-    const std::string& archived = entries->back().bytes;
+    const std::string& archived = (*entries)[entries->size() - 2].bytes;
     EXPECT_EQ(disk.compare(0, archived.size(), archived), 0);
     const std::vector<std::string> archivedLines = [&] {
         put(L"archived-log.txt", archived);
@@ -97,7 +97,8 @@ TEST_F(ReportArchive, DefaultSettingsHaveNoSettingsFileAndNoScreenshots)
 
     const auto entries = readZipArchive(temp() + L"cmdlinePrt.zip");
     ASSERT_TRUE(entries.has_value());
-    EXPECT_EQ(entryNames(*entries), (Names{"SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt", "PRT.txt"}));
+    EXPECT_EQ(entryNames(*entries), (Names{"SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt", "PRT.txt",
+                                       "manifest.json"}));
     ASSERT_NE(findEntry(*entries, "user-comment.txt"), nullptr);
     EXPECT_EQ(findEntry(*entries, "user-comment.txt")->bytes, utf16("no summary\r\nno comments\r\n\r\n"));
     EXPECT_EQ(findEntry(*entries, "metadata.txt")->bytes,

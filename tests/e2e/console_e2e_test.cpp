@@ -163,7 +163,7 @@ TEST_F(ConsoleRun, EncryptedReportNamesItsCertificate)
     const auto size = readFileBytes(output).value_or("").size();
     // The entries counted are the report's own, which the encrypted form holds.
     EXPECT_EQ(standardOutput_, "Report encrypted for Vossel PRT E2E Console and written to " + narrow(output)
-            + " (5 entries, " + narrow(formatReportSize(size)) + ")\r\n");
+            + " (6 entries, " + narrow(formatReportSize(size)) + ")\r\n");
 }
 
 TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)

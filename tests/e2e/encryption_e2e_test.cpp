@@ -76,7 +76,7 @@ TEST_F(EncryptedReport, IsFoundInRootOrTrustAndOpensWithTheCompanion)
         const auto plain = readZipArchive(opened);
         ASSERT_TRUE(plain.has_value()) << store;
         EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt",
-                                   "PRT.txt"}));
+                                   "PRT.txt", "manifest.json"}));
         DeleteFileW(output.c_str());
         DeleteFileW(opened.c_str());
     }
@@ -120,7 +120,7 @@ TEST_F(EncryptedReport, NonAsciiSubjectAndAnEllipticMatchBeforeTheRsaOne)
     const auto plain = readZipArchive(opened);
     ASSERT_TRUE(plain.has_value());
     EXPECT_EQ(entryNames(*plain), (std::vector<std::string>{"VosselPRT.ini", "SystemInfo\\SystemInfo.txt",
-                                  "user-comment.txt", "metadata.txt", "PRT.txt"}));
+                                  "user-comment.txt", "metadata.txt", "PRT.txt", "manifest.json"}));
 }
 
 TEST_F(EncryptedReport, WithoutACertificateNothingReachesTheOutput)

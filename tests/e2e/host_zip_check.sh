@@ -27,7 +27,7 @@ with zipfile.ZipFile(report) as z:
     assert z.testzip() is None, "a CRC does not match"
     names = z.namelist()
     expected = ["VosselPRT.ini", "dntcolex.dmp", "SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt",
-                "Vossel_Screenshot2.png", "PRT.txt"]
+                "Vossel_Screenshot2.png", "PRT.txt", "manifest.json"]
     assert names == expected, names
     infos = z.infolist()
     assert len({i.date_time for i in infos}) == 1, "entries carry different dates"

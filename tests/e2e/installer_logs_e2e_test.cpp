@@ -26,9 +26,10 @@ TEST_F(InstallerLogsInReport, BothInstallerLogsGoInBeforeTheDiagnosticLog)
     const auto entries = readZipArchive(output);
     ASSERT_TRUE(entries.has_value());
     const Names names = entryNames(*entries);
-    ASSERT_GE(names.size(), 3u);
-    EXPECT_EQ(Names(names.end() - 3, names.end()), (Names{"OrmelVosselInstaller.LOG", "MSI4f2a9.LOG", "PRT.txt"}));
-    EXPECT_EQ((*entries)[names.size() - 2].bytes, msiLog);
+    ASSERT_GE(names.size(), 4u);
+    EXPECT_EQ(Names(names.end() - 4, names.end()),
+        (Names{"OrmelVosselInstaller.LOG", "MSI4f2a9.LOG", "PRT.txt", "manifest.json"}));
+    EXPECT_EQ((*entries)[names.size() - 3].bytes, msiLog);
 }
 
 } // namespace

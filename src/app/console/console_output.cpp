@@ -63,7 +63,11 @@ std::string encodeForRedirectedStream(std::wstring_view text, UINT codePage)
     return bytes;
 }
 
-void writeConsoleText(DWORD stdHandleId, std::wstring_view text)
+namespace {
+
+// Writes text to a console window as Unicode, or bytes (encoded on demand) to a redirected stream.
+template <typename RedirectedBytes>
+void writeToStream(DWORD stdHandleId, std::wstring_view text, RedirectedBytes&& redirectedBytes)
 {
     const ConsoleStreamKind kind = consoleStreamKind(stdHandleId);
     if (kind == ConsoleStreamKind::None || text.empty()) {
@@ -76,8 +80,28 @@ void writeConsoleText(DWORD stdHandleId, std::wstring_view text)
         WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    // Whoever reads the file back at this console ("type", a script) reads it in its code page.
-    const UINT consoleCodePage = GetConsoleOutputCP();
-    const std::string bytes = encodeForRedirectedStream(text, consoleCodePage ? consoleCodePage : CP_UTF8);
+    const std::string bytes = redirectedBytes();
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+} // namespace
+
+void writeConsoleText(DWORD stdHandleId, std::wstring_view text)
+{
+    writeToStream(stdHandleId, text, [&] {
+        // Whoever reads the file back at this console ("type", a script) reads it in its code page.
+        const UINT consoleCodePage = GetConsoleOutputCP();
+        return encodeForRedirectedStream(text, consoleCodePage ? consoleCodePage : CP_UTF8);
+    });
+}
+
+void writeConsoleUtf8(DWORD stdHandleId, const std::string& utf8)
+{
+    std::wstring text;
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (length > 0) {
+        text.resize(static_cast<size_t>(length));
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), length);
+    }
+    writeToStream(stdHandleId, text, [&] { return utf8; });
 }

@@ -31,3 +31,7 @@ std::string encodeForRedirectedStream(std::wstring_view text, UINT codePage);
 // Writes text as it stands (the caller brings its own line ends) to the standard stream; nothing
 // when the stream is None. Never fails towards the caller.
 void writeConsoleText(DWORD stdHandleId, std::wstring_view text);
+
+// The same for UTF-8 text that a program reads (JSON): a redirected stream gets the bytes as they
+// are, whatever the console's code page.
+void writeConsoleUtf8(DWORD stdHandleId, const std::string& utf8);

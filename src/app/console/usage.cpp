@@ -48,6 +48,7 @@ std::wstring usageText(const std::wstring& defaultReportPath, const std::wstring
            L"  /fulldump 0|1       0 writes no memory dumps\r\n"
            L"  /dntdmp 0|1         0 does not dump the meeting companion process\r\n"
            L"  /flushed            the client has flushed its material already (set by the client)\r\n"
+           L"  /preview [json]     list what a report would hold and make none; json: as the manifest\r\n"
            L"  /?, /h, /help       this text; nothing else is done\r\n"
            L"Option names are matched exactly, case included; quote values that hold spaces.\r\n"
            L"Without /flushed the running client is asked to flush its material first.\r\n"

@@ -34,6 +34,8 @@ bool parseDoubleOptions(int argc, wchar_t** argv, DoubleOptions& options)
             options.exceptionRecordPath = value;
         } else if (name == L"--ready-file") {
             options.readyFile = value;
+        } else if (name == L"--hold-file") {
+            options.holdFile = value;
         } else {
             return false;
         }

@@ -10,6 +10,8 @@
 //   --ready NAME                signal the named event once the window exists
 //   --ready-file PATH           write that file once the window exists (for scripts)
 //   --lay-out-material 1        first write the client's material to its folders (client_material.h)
+//   --hold-file PATH            keep PATH open, sharing it with no one, for as long as the double runs
+//                               (as the client holds a log it writes)
 //   --exception-record PATH     hold an exception record for a crash-time dump (exception_record.h)
 struct DoubleOptions {
     enum class Answer { now, never, late };
@@ -20,6 +22,7 @@ struct DoubleOptions {
     std::wstring readyEvent;
     std::wstring readyFile;
     bool layOutMaterial = false;
+    std::wstring holdFile;
     std::wstring exceptionRecordPath;
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "base/scoped_handle.h"
 #include "client_material.h"
 #include "client_window.h"
 #include "double_options.h"
@@ -24,9 +25,19 @@ int main()
         std::fputs("OrmelVossel (test double): cannot lay out the client's material\n", stderr);
         return 4;
     }
+    // Held before the window says it is ready, so a test that waits for the window finds it held.
+    ScopedFileHandle held;
+    if (!options.holdFile.empty()) {
+        held.reset(CreateFileW(options.holdFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!held) {
+            std::fputs("OrmelVossel (test double): cannot hold the file\n", stderr);
+            return 5;
+        }
+    }
     if (!options.exceptionRecordPath.empty() && !publishExceptionRecord(options.exceptionRecordPath)) {
         std::fputs("OrmelVossel (test double): cannot hold an exception record\n", stderr);
-        return 5;
+        return 6;
     }
     return runClientWindow(options);
 }
