@@ -9,10 +9,13 @@
 // Why a run made no report, in the order the run meets them.
 enum class NoReportReason {
     None,
+    NoTemporaryFolder,        // none found, or too long a path for the working files' names
     AnotherInstance,
     NoClientWindow,
     CommandLineUnreadable,
     NoSettings,
+    OutputIsWorkingFile,      // the output path names a file that the clean-up deletes
+    OutputIsDeletedLog,       // with DeleteLogs, a log file that the log deletion takes
     OutputFileKept,           // "/overwrite 0" and a file at the output path
     OutputFileNotReplaceable, // a file (or folder) at the output path that cannot be deleted
     ArchiveCannotBegin,
@@ -41,5 +44,6 @@ std::wstring reasonText(NoReportReason reason, const std::wstring& outputPath);
 std::wstring formatReportSize(std::uint64_t bytes);
 
 // "Report written to PATH (N entries, SIZE)", "Report encrypted for SUBJECT and written to PATH
-// (N entries, SIZE)" or "No report was made: REASON. See the diagnostic log LOG"; no line end.
+// (N entries, SIZE)" or "No report was made: REASON. See the diagnostic log LOG"; no line end. A run
+// without a temporary folder has no log to point to.
 std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath);

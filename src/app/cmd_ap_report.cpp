@@ -13,6 +13,7 @@
 #include "app/stage_guard.h"
 #include "app/usage.h"
 #include "base/temp_folder.h"
+#include "cleanup/output_path_guard.h"
 #include "crypto/output_file.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
@@ -82,6 +83,18 @@ bool CCmdApReport::getOptionFlag(const std::wstring& name) const
 bool CCmdApReport::generateReport()
 {
     const std::wstring outputPath = getOptionValue(L"/file", defaultOutputPath());
+    outputPath_ = outputPath;
+
+    // A report that the clean-up of this very run would delete is no report: refused before
+    // anything is collected.
+    const OutputPathCheck check = checkOutputPath(outputPath);
+    if (check.clash != OutputPathClash::None) {
+        writeLogLine(L"output file[" + outputPath + L"] would be deleted at the end of the run as " + check.clashesWith
+            + L". no report is made.");
+        noteNoReport(check.clash == OutputPathClash::WorkingFile ? NoReportReason::OutputIsWorkingFile
+                                                                 : NoReportReason::OutputIsDeletedLog, outputPath);
+        return false;
+    }
 
     // A file already at the output path stays until a finished report replaces it: a run that
     // makes no report must not cost the user that file (which may even be one to collect).

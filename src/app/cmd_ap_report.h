@@ -26,7 +26,11 @@ public:
     // Runs the report stages in order. Reports false on every path; the caller does not look.
     bool generateReport();
 
+    // The path the report is meant for; empty until the report generation has settled it.
+    const std::wstring& outputPath() const { return outputPath_; }
+
 private:
     // Names keep their leading "/" and compare exactly, case included.
     std::map<std::wstring, std::wstring> options_;
+    std::wstring outputPath_;
 };

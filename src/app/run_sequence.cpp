@@ -7,6 +7,8 @@
 #include "app/single_instance.h"
 #include "app/stage_guard.h"
 #include "app/usage.h"
+#include "app/working_folder.h"
+#include "base/temp_folder.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/system_info_worker.h"
@@ -16,6 +18,12 @@ int runReportTool()
     // "/?" is answered before anything is touched: no log, no client, no report, no clean-up.
     if (helpRequested()) { printHelp(); return 0; }
     CClosingLine closingLine;
+    // Every working file and the log belong in the temporary folder: without one the run would
+    // write, pack and delete files of those names among the user's own, wherever it was started.
+    if (!canHoldWorkingFiles(getTempFolder(MAX_PATH))) {
+        noteNoReport(NoReportReason::NoTemporaryFolder);
+        return 0;
+    }
 
     CSingleInstanceGuard guard;
     if (guard.anotherInstanceRuns()) {
@@ -45,6 +53,8 @@ int runReportTool()
     waitForSystemInfoThread();
 
     reportStage(RunStage::CleanUp);
-    runStage(L"clean-up", [&] { cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput()); });
+    runStage(L"clean-up", [&] {
+        cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput(), report.outputPath());
+    });
     return 0;
 }

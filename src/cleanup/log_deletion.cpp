@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/diagnostic_log.h"
+#include "base/full_path.h"
 #include "base/scoped_find_handle.h"
 #include "cleanup/log_selection.h"
 #include "settings/ap_report_ini.h"
@@ -15,9 +16,21 @@
 
 namespace {
 
+// The report's own path, which no deletion of the clean-up may take.
+std::wstring& keptOutputPath()
+{
+    static std::wstring path;
+    return path;
+}
+
+bool isKeptOutput(const std::wstring& path)
+{
+    return isSamePath(path, keptOutputPath());
+}
+
 void deleteIfNamed(const std::wstring& path)
 {
-    if (!path.empty()) {
+    if (!path.empty() && !isKeptOutput(path)) {
         DeleteFileW(path.c_str());
     }
 }
@@ -47,6 +60,9 @@ void deleteClientLogs()
         return;
     }
     forEachSelectedEntry(folder, isClientLogName, [&](const std::wstring& name) {
+        if (isKeptOutput(folder + name)) {
+            return;
+        }
         if (!DeleteFileW((folder + name).c_str())) {
             std::wostringstream message;
             message << L"Failed to delete file. Error: " << GetLastError();
@@ -59,6 +75,9 @@ void deleteEngineLogs()
 {
     for (const std::wstring& folder : engineLogFolders(CApReportIni::getAdditionalPrtPaths())) {
         forEachSelectedEntry(folder, isEngineLogName, [&](const std::wstring& name) {
+            if (isKeptOutput(folder + name)) {
+                return;
+            }
             if (!DeleteFileW((folder + name).c_str())) {
                 std::wostringstream message;
                 message << L"Failed to delete file: " << folder << name << L" , Error(fail=0): " << GetLastError();
@@ -70,16 +89,22 @@ void deleteEngineLogs()
 
 } // namespace
 
-void cleanUpAfterReport(const std::wstring& temporaryReportPath, bool reportReachedOutput)
+void cleanUpAfterReport(const std::wstring& temporaryReportPath, bool reportReachedOutput,
+    const std::wstring& outputPath)
 {
+    keptOutputPath() = outputPath;
     deleteIfNamed(CApReportIni::getCommentFilePath());
     deleteIfNamed(CApReportIni::getMetadataFilePath());
     deleteIfNamed(CApReportIni::getGdiFilePath());
     // The prefix itself, as a file; the numbered screenshots belong to the client.
     deleteIfNamed(CApReportIni::getScreenshotPrefix());
-    deleteIfNamed(crashDumpFilePath());
-    deleteIfNamed(CApReportIni::getDntDumpFilePath(false));
-    deleteIfNamed(CApReportIni::getDntDumpFilePath(true));
+    // A dump may be one the user made by hand, or a crash-time one that cannot be made again: it
+    // goes only once a report that holds it has been delivered.
+    if (reportReachedOutput) {
+        deleteIfNamed(crashDumpFilePath());
+        deleteIfNamed(CApReportIni::getDntDumpFilePath(false));
+        deleteIfNamed(CApReportIni::getDntDumpFilePath(true));
+    }
     deleteIfNamed(getSystemInfoFilePath());
 
     if (!reportReachedOutput) {

@@ -44,7 +44,7 @@ void createDumpFiles(bool stageFlag)
         }
     }
 
-    const std::wstring clientDump = getCrashDumpFilePath(L"fulldump.dmp");
+    const std::wstring clientDump = getCrashDumpFilePath(kClientDumpFileName);
     const unsigned long exceptionAddress = CApReportIni::getExceptionAddress();
     if (exceptionAddress == 0) {
         createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, nullptr);
@@ -59,13 +59,18 @@ void createDumpFiles(bool stageFlag)
     createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, &exceptionRecord);
 }
 
-std::wstring getCrashDumpFilePath(const std::wstring& fileName)
+std::wstring crashDumpFolder()
 {
     std::vector<wchar_t> localAppData(MAX_PATH, L'\0');
     SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, TRUE);
-    const std::wstring folder = std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    crashDumpPath() = folder + L"\\" + fileName;
+    return std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump\\";
+}
+
+std::wstring getCrashDumpFilePath(const std::wstring& fileName)
+{
+    const std::wstring folder = crashDumpFolder();
+    SHCreateDirectoryExW(nullptr, folder.substr(0, folder.size() - 1).c_str(), nullptr);
+    crashDumpPath() = folder + fileName;
     return crashDumpPath();
 }
 

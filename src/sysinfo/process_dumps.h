@@ -22,9 +22,15 @@ void createDumpFileForProcess(unsigned long processId, const std::wstring& fileP
 // output goes to the diagnostic log.
 void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath);
 
+// The client's dump file name in the crash-dump folder.
+inline constexpr wchar_t kClientDumpFileName[] = L"fulldump.dmp";
+
 // Local application data + "\Ormel\Merovan\Vossel\Crash Dump\" + fileName, with the folder made;
 // remembered as the crash dump file path.
 std::wstring getCrashDumpFilePath(const std::wstring& fileName);
+
+// The crash-dump folder, ending in a backslash, as the dump stage will use it; nothing is made.
+std::wstring crashDumpFolder();
 
 // The client's dump file in the crash-dump folder, once the dump stage has built its path; empty
 // before.

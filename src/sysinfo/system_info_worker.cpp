@@ -54,7 +54,7 @@ void startSystemInfoThread()
 void systemInfoThreadProc()
 {
     try {
-        const std::wstring path = getTempFolder(MAX_PATH) + L"SystemInfo.txt";
+        const std::wstring path = plannedSystemInfoFilePath();
         setSystemInfoFilePath(path);
         writeLogLine(L"System info file: " + path);
         CSystemInfoWriter writer(path);
@@ -77,6 +77,11 @@ void waitForSystemInfoThread()
     delete workerSlots.thread;
     delete workerSlots.runnable;
     workerSlots = WorkerSlots{};
+}
+
+std::wstring plannedSystemInfoFilePath()
+{
+    return getTempFolder(MAX_PATH) + L"SystemInfo.txt";
 }
 
 std::wstring getSystemInfoFilePath()

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/closing_line.h"
 #include "tool_run_fixture.h"
 
 namespace {
@@ -116,6 +117,43 @@ TEST_F(CleanUp, FailedMoveKeepsTheReportAndTheClientLogs)
         (Messages{"The report did not reach the output path and is kept at " + tempText() + asciiText(kept[0]),
             "No report reached the output path: the log files are kept."}));
     EXPECT_FALSE(fileExists(temp() + L"metadata.txt"));
+}
+
+TEST_F(CleanUp, OutputPathThatTheRunWouldDeleteIsRefusedAndNothingIsDeleted)
+{
+    writeSettings(true);
+    ASSERT_TRUE(CreateDirectoryW((temp() + L"sub").c_str(), nullptr));
+    struct Case {
+        const char* name;
+        std::wstring output;
+        NoReportReason reason;
+        std::wstring clashesWith;
+    };
+    const std::vector<Case> cases = {
+        {"metadata file", temp() + L"metadata.txt", NoReportReason::OutputIsWorkingFile, temp() + L"metadata.txt"},
+        {"GDI file, spelt otherwise", temp() + L"sub\\..\\GDI.TXT", NoReportReason::OutputIsWorkingFile,
+            temp() + L"gdi.txt"},
+        {"companion dump", temp() + L"dntcolex64.dmp", NoReportReason::OutputIsWorkingFile, temp() + L"dntcolex64.dmp"},
+        {"client log name, with DeleteLogs", logs_ + L"vossel.log.report.zip", NoReportReason::OutputIsDeletedLog,
+            logs_ + L"vossel.log.report.zip"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeFileBytes(c.output, "earlier report")) << c.name;
+        runTool(L"/flushed /file \"" + c.output + L"\"");
+
+        EXPECT_EQ(readFileBytes(c.output), "earlier report") << c.name;
+        EXPECT_TRUE(fileExists(logs_ + L"vossel.log") && fileExists(logs_ + L"vossel.log.1")) << c.name;
+        EXPECT_NE(output().find("No report was made: " + asciiText(reasonText(c.reason, c.output)) + "."),
+            std::string::npos) << c.name << ": " << output();
+        const Messages lines = logMessages();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "output file[" + asciiText(c.output)
+                      + "] would be deleted at the end of the run as " + asciiText(c.clashesWith) + ". no report is made."),
+            lines.end()) << c.name;
+        // Refused before anything was collected.
+        EXPECT_FALSE(hasMessageStartingWith(lines, "Adding ")) << c.name;
+        DeleteFileW(c.output.c_str());
+        DeleteFileW((temp() + L"PRT.txt").c_str());
+    }
 }
 
 } // namespace

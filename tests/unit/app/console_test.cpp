@@ -111,7 +111,7 @@ TEST(ClosingLine, SaysWhereTheReportIsOrWhyThereIsNone)
 TEST(ClosingLine, EveryReasonHasItsOwnText)
 {
     std::map<std::wstring, int> seen;
-    for (int reason = static_cast<int>(NoReportReason::AnotherInstance);
+    for (int reason = static_cast<int>(NoReportReason::NoTemporaryFolder);
          reason <= static_cast<int>(NoReportReason::EndedEarly); ++reason) {
         const std::wstring text = reasonText(static_cast<NoReportReason>(reason), L"C:\\out.zip");
         EXPECT_FALSE(text.empty()) << reason;
