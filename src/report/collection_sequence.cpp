@@ -5,6 +5,7 @@
 #include "report/ap_report.h"
 #include "report/client_version.h"
 #include "settings/ap_report_ini.h"
+#include "sysinfo/dump_file.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"
 #include "vdi/virtual_desktop.h"
@@ -35,9 +36,9 @@ int CApReport::collectReport()
     addRawStackTrace(archive);
 
     addFileToArchive(archive, CApReportIni::getIniFilePath());
-    addFileToArchive(archive, crashDumpFilePath());
-    addFileToArchive(archive, CApReportIni::getDntDumpFilePath(false));
-    addFileToArchive(archive, CApReportIni::getDntDumpFilePath(true));
+    addFileToArchive(archive, dumpFileToCollect(crashDumpFilePath()));
+    addFileToArchive(archive, dumpFileToCollect(CApReportIni::getDntDumpFilePath(false)));
+    addFileToArchive(archive, dumpFileToCollect(CApReportIni::getDntDumpFilePath(true)));
     addFileToArchive(archive, getSystemInfoFilePath(), L"SystemInfo\\");
     addFileToArchive(archive, CApReportIni::getCommentFilePath());
     addFileToArchive(archive, CApReportIni::getMetadataFilePath());
