@@ -53,9 +53,12 @@ std::wstring formatReportSize(std::uint64_t bytes)
 std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath)
 {
     if (!outcome.reportWritten) {
-        const std::wstring line = L"No report was made: " + reasonText(outcome.reason, outcome.outputPath);
+        std::wstring line = L"No report was made: " + reasonText(outcome.reason, outcome.outputPath);
         if (outcome.reason == NoReportReason::NoTemporaryFolder) {
             return line;
+        }
+        if (!outcome.keptReportPath.empty()) {
+            line += L"; the report is kept at " + outcome.keptReportPath;
         }
         return line + L". See the diagnostic log " + logPath;
     }

@@ -34,6 +34,8 @@ struct RunOutcome {
     std::wstring certificateSubject;
     std::uint64_t entries = 0;
     std::uint64_t bytes = 0;
+    // Where the report stays when it could not be moved to the output path; empty when none does.
+    std::wstring keptReportPath;
 };
 
 // "another instance of VosselPRT is running in this session" and so on.
@@ -45,5 +47,6 @@ std::wstring formatReportSize(std::uint64_t bytes);
 
 // "Report written to PATH (N entries, SIZE)", "Report encrypted for SUBJECT and written to PATH
 // (N entries, SIZE)" or "No report was made: REASON. See the diagnostic log LOG"; no line end. A run
-// without a temporary folder has no log to point to.
+// without a temporary folder has no log to point to; a report that could not be moved is named
+// where it is kept ("REASON; the report is kept at PATH").
 std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath);

@@ -106,6 +106,19 @@ TEST(ClosingLine, SaysWhereTheReportIsOrWhyThereIsNone)
     EXPECT_EQ(formatClosingLine(none, L"C:\\T\\PRT.txt"),
         L"No report was made: the output file C:\\r\\report.zip exists and \"/overwrite 0\" keeps it. "
         L"See the diagnostic log C:\\T\\PRT.txt");
+
+    RunOutcome unmoved;
+    unmoved.reason = NoReportReason::MoveFailed;
+    unmoved.outputPath = L"C:\\r\\report.zip";
+    unmoved.keptReportPath = L"C:\\T\\Vossel-Win-1.zip";
+    EXPECT_EQ(formatClosingLine(unmoved, L"C:\\T\\PRT.txt"),
+        L"No report was made: the report could not be moved to C:\\r\\report.zip; the report is kept at "
+        L"C:\\T\\Vossel-Win-1.zip. See the diagnostic log C:\\T\\PRT.txt");
+
+    RunOutcome noTemporaryFolder;
+    noTemporaryFolder.reason = NoReportReason::NoTemporaryFolder;
+    EXPECT_EQ(formatClosingLine(noTemporaryFolder, L""),
+        L"No report was made: " + reasonText(NoReportReason::NoTemporaryFolder, L""));
 }
 
 TEST(ClosingLine, EveryReasonHasItsOwnText)
