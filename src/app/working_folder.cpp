@@ -12,7 +12,8 @@ namespace {
 // name is longer still; saving checks that one itself, when the name is known.
 constexpr const wchar_t* kWorkingFileNames[] = {L"PRT.txt", L"VosselPRT.ini", L"user-comment.txt",
     L"metadata.txt", L"gdi.txt", L"Vossel_Screenshot3.png", L"dntcolex.dmp", L"dntcolex64.dmp",
-    L"SystemInfo.txt", L"cmdlinePrt.zip", L"OrmelVosselInstaller.LOG"};
+    L"SystemInfo.txt", L"SystemInfo-ipconfig.txt", L"SystemInfo-tasklist.txt", L"SystemInfo-systeminfo.txt",
+    L"cmdlinePrt.zip", L"OrmelVosselInstaller.LOG"};
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "settings/ap_report_ini.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"
+#include "sysinfo/system_info_writer.h"
 #include "vdi/virtual_desktop.h"
 
 namespace {
@@ -106,6 +107,9 @@ void cleanUpAfterReport(const std::wstring& temporaryReportPath, bool reportReac
         deleteIfNamed(CApReportIni::getDntDumpFilePath(true));
     }
     deleteIfNamed(getSystemInfoFilePath());
+    for (const std::wstring& output : commandOutputPaths(getSystemInfoFilePath())) {
+        deleteIfNamed(output);
+    }
 
     if (!reportReachedOutput) {
         // Without a report at the output path, the report left in the temporary folder, the

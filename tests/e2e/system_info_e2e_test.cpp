@@ -224,6 +224,28 @@ TEST_F(SystemInfoRun, TemporaryFolderWithASpaceStillReceivesTheCommandsOutput)
     EXPECT_FALSE(hasMessageStartingWith(readLogMessages(folder + L"PRT.txt"), "Unable to "));
 }
 
+TEST_F(SystemInfoRun, PercentSignsInTheTemporaryFolderKeepTheCommandsOutput)
+{
+    // A command interpreter would read "%OS%" as the variable's value, a folder that does not exist.
+    const std::wstring folder = temp() + L"pct%OS%dir\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(writeFileBytes(folder + L"VosselPRT.ini", "[Config]\r\n"));
+    ASSERT_EQ(::runTool(L"/flushed", folder), 0u);
+
+    const auto entries = readZipArchive(folder + L"cmdlinePrt.zip");
+    ASSERT_TRUE(entries.has_value());
+    const auto names = entryNames(*entries);
+    const auto entry = std::find(names.begin(), names.end(), "SystemInfo\\SystemInfo.txt");
+    ASSERT_NE(entry, names.end());
+    // ipconfig always prints something; what it prints is the machine's own.
+    EXPECT_FALSE(checkLayout((*entries)[entry - names.begin()].bytes, folder).empty());
+    EXPECT_FALSE(hasMessageStartingWith(readLogMessages(folder + L"PRT.txt"), "Unable to "));
+    // Each program's own output file is a working file: the clean-up took it.
+    for (const wchar_t* name : {L"SystemInfo-ipconfig.txt", L"SystemInfo-tasklist.txt", L"SystemInfo-systeminfo.txt"}) {
+        EXPECT_FALSE(fileExists(folder + name)) << asciiText(name);
+    }
+}
+
 TEST_F(SystemInfoRun, RunRefusedAtOverwriteZeroWaitsForTheWorkerBeforeItEnds)
 {
     writeIni("[Config]\r\n");
