@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/data_stream.h"
+#include "archive/parallel_deflate.h"
+#include "archive/zip_archive.h"
 #include "platform/vosselutils/file_utils.h"
-#include "report/ap_report.h"
-#include "report/data_stream.h"
-#include "report/parallel_deflate.h"
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -37,17 +37,16 @@ int wmain(int argc, wchar_t** argv)
     }
 
     const auto start = std::chrono::steady_clock::now();
-    CApReport report;
-    zipFile archive = report.beginArchive();
-    if (!archive) {
+    CZipArchive archive;
+    if (!archive.beginArchive()) {
         std::fputs("the archive could not begin\n", stderr);
         return 1;
     }
     for (const auto& file : files) {
-        report.addFileToArchive(archive, file);
+        archive.addFileToArchive(file);
     }
-    report.finishArchive(archive);
-    report.saveArchive(argv[2]);
+    archive.finishArchive();
+    archive.saveArchive(argv[2]);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     PROCESS_MEMORY_COUNTERS memory = {};

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "archive/parallel_deflate.h"
+#include "archive/source_file.h"
 #include "platform/vosselutils/file_utils.h"
-#include "report/parallel_deflate.h"
-#include "report/source_file.h"
 
 namespace {
 

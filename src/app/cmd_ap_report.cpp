@@ -6,18 +6,18 @@
 #include <cwchar>
 #include <sstream>
 
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
-#include "app/report_options.h"
+#include "app/console/console_progress.h"
+#include "app/console/usage.h"
 #include "app/run_outcome.h"
-#include "app/stage_guard.h"
-#include "app/usage.h"
+#include "base/diagnostic_log.h"
+#include "base/stage_guard.h"
 #include "base/temp_folder.h"
 #include "cleanup/output_path_guard.h"
 #include "crypto/output_file.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
 #include "settings/ap_report_ini_default.h"
+#include "settings/report_options.h"
 #include "sysinfo/gdi_census.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"

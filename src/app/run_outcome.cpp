@@ -6,14 +6,14 @@
 #include <mutex>
 #include <vector>
 
-#include "app/console_output.h"
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
+#include "app/console/console_output.h"
+#include "app/console/console_progress.h"
+#include "archive/data_stream.h"
+#include "base/diagnostic_log.h"
 #include "base/little_endian.h"
 #include "base/scoped_certificate.h"
 #include "crypto/encryption_certificate.h"
 #include "report/ap_report.h"
-#include "report/data_stream.h"
 #include "settings/ap_report_ini.h"
 
 namespace {

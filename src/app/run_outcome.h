@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/closing_line.h"
+#include "app/console/closing_line.h"
 
 class CApReport;
 

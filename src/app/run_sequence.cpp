@@ -1,13 +1,13 @@
 #include "app/run_sequence.h"
 
 #include "app/cmd_ap_report.h"
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
+#include "app/console/console_progress.h"
+#include "app/console/usage.h"
 #include "app/run_outcome.h"
 #include "app/single_instance.h"
-#include "app/stage_guard.h"
-#include "app/usage.h"
 #include "app/working_folder.h"
+#include "base/diagnostic_log.h"
+#include "base/stage_guard.h"
 #include "base/temp_folder.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
@@ -24,6 +24,7 @@ int runReportTool()
         noteNoReport(NoReportReason::NoTemporaryFolder);
         return 0;
     }
+    showRunProgressOnConsole();
 
     CSingleInstanceGuard guard;
     if (guard.anotherInstanceRuns()) {
@@ -36,7 +37,7 @@ int runReportTool()
     CApReportIni settings;
     // Only a missing client window ends the run here, before anything was made to clean up.
     bool goOn = true;
-    runStage(L"settings", [&] { goOn = settings.readReportSettings(); });
+    runStage(L"settings", [&] { goOn = settings.readReportSettings(startSystemInfoThread); });
     if (!goOn) {
         noteNoReport(NoReportReason::NoClientWindow);
         return 0;

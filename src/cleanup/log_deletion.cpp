@@ -5,7 +5,7 @@
 #include <functional>
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/full_path.h"
 #include "base/scoped_find_handle.h"
 #include "cleanup/log_selection.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/full_path.h"
 #include "cleanup/log_selection.h"
 #include "settings/ap_report_ini.h"

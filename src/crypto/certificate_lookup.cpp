@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "crypto/encryption_certificate.h"
 #include "platform/lumocoreutils/text.h"
 #include "settings/ap_report_ini.h"

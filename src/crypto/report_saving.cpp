@@ -1,3 +1,5 @@
+#include "crypto/report_saving.h"
+
 #include <windows.h>
 
 #include <cwchar>
@@ -5,56 +7,57 @@
 #include <new>
 #include <string>
 
-#include "app/diagnostic_log.h"
-#include "app/report_options.h"
+#include "archive/data_stream.h"
+#include "base/diagnostic_log.h"
 #include "base/temp_folder.h"
 #include "crypto/encryption_certificate.h"
 #include "crypto/output_file.h"
 #include "platform/lumocoreutils/encryption_utils.h"
 #include "platform/lumocoreutils/text.h"
-#include "report/ap_report.h"
-#include "report/data_stream.h"
 #include "settings/ap_report_ini.h"
+#include "settings/report_options.h"
 
-void CApReport::saveReport()
+namespace {
+// The classic path length, which the temporary report path has always had to fit.
+constexpr size_t kReportPathRoom = MAX_PATH;
+} // namespace
+
+std::wstring saveReportArchive(const CZipArchive& archive, const std::wstring& archiveFileName)
 {
-    const std::wstring name = getArchiveFileName();
-    tempReportPath_[0] = L'\0';
     const std::wstring temp = getTempFolder(MAX_PATH);
-    if (temp.size() + name.size() >= std::size(tempReportPath_)) {
-        // The path has no room in the report's array: better no report than a cut-off name.
-        writeLogLine(L"Temporary report path too long: " + temp + name);
-        return;
+    if (temp.size() + archiveFileName.size() >= kReportPathRoom) {
+        // Better no report than a cut-off name.
+        writeLogLine(L"Temporary report path too long: " + temp + archiveFileName);
+        return {};
     }
-    const size_t room = std::size(tempReportPath_);
-    wcsncpy_s(tempReportPath_, room, temp.c_str(), _TRUNCATE);
-    wcsncat_s(tempReportPath_, room, name.c_str(), _TRUNCATE);
-    setReportFilePath(tempReportPath_);
+    const std::wstring path = temp + archiveFileName;
+    setReportFilePath(path);
 
     // An archive that was never begun, or whose collection stopped half-way, is no report; the
     // stage that failed has said why.
-    if (!isArchiveFinished()) {
-        return;
+    if (!archive.isArchiveFinished()) {
+        return path;
     }
     if (!CApReportIni::isPrtEncryptionEnabled()) {
-        saveArchive(tempReportPath_);
-        return;
+        archive.saveArchive(path);
+        return path;
     }
     const std::string certificate = getEncryptionCertificate();
     if (certificate.empty()) {
         writeLogLine(L"Failed to retrieve the certificate for encryption");
-        return;
+        return path;
     }
-    if (!encryptArchiveToFiles(certificate)) {
+    if (!encryptArchiveToFiles(certificate, path)) {
         writeLogLine(L"Failed to encrypt data to file");
-        return;
+        return path;
     }
-    if (!writeEncryptedArchive(tempReportPath_)) {
+    if (!writeEncryptedArchive(path)) {
         writeLogLine(L"Failed to write encrypt files to zip file");
     }
+    return path;
 }
 
-bool CApReport::encryptArchiveToFiles(const std::string& certificate)
+bool encryptArchiveToFiles(const std::string& certificate, const std::wstring& path)
 {
     CDataStream& stream = theDataStream();
     // The library takes the archive as one string: that copy is the only one besides the data
@@ -70,27 +73,27 @@ bool CApReport::encryptArchiveToFiles(const std::string& certificate)
         return false;
     }
     const bool encrypted = LumoCoreUtils::EncryptionUtils::publicKeyEncryptToFile(
-        certificate, LumoCoreUtils::toString(tempReportPath_), data);
+        certificate, LumoCoreUtils::toString(path), data);
     // The plain copy is not needed any more; its pages are wiped rather than handed back as they are.
     SecureZeroMemory(data.data(), data.size());
     return encrypted;
 }
 
-bool CApReport::writeEncryptedArchive(const std::wstring& path)
+bool writeEncryptedArchive(const std::wstring& path)
 {
     theDataStream().release();
-    zipFile archive = beginArchive();
-    if (!archive) {
+    CZipArchive archive;
+    if (!archive.beginArchive()) {
         return false;
     }
     const std::wstring encryptedData = path + L".enc";
     const std::wstring encryptedKey = path + L".esk";
-    addFileToArchive(archive, encryptedData);
-    addFileToArchive(archive, encryptedKey);
-    finishArchive(archive);
+    archive.addFileToArchive(encryptedData);
+    archive.addFileToArchive(encryptedKey);
+    archive.finishArchive();
 
     // Until the encrypted report is on disk whole, the two files are all there is of it.
-    if (!isArchiveFinished() || !writeArchiveFile(path)) {
+    if (!archive.isArchiveFinished() || !archive.writeArchiveFile(path)) {
         return false;
     }
     if (theDataStream().buffer()) {
@@ -100,11 +103,12 @@ bool CApReport::writeEncryptedArchive(const std::wstring& path)
     return true;
 }
 
-void CApReport::moveReportToOutput(const std::wstring& outputPath)
+bool moveReportFile(const std::wstring& from, const std::wstring& to)
 {
     // Replaces an earlier file at the output path in one step, and only with a finished report.
-    reportReachedOutput_ = replaceOutputFile(tempReportPath_, outputPath) == ERROR_SUCCESS;
-    if (!reportReachedOutput_) {
-        writeLogLine(std::wstring(L"Failed to rename file from ") + tempReportPath_ + L" to " + outputPath);
+    if (replaceOutputFile(from, to) == ERROR_SUCCESS) {
+        return true;
     }
+    writeLogLine(L"Failed to rename file from " + from + L" to " + to);
+    return false;
 }

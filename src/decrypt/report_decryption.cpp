@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "archive/memory_file.h"
 #include "base/scoped_openssl.h"
 #include "base/wiped_bytes.h"
 #include "platform/lumocoreutils/encryption_format.h"
-#include "report/memory_file.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "report/ap_report.h"
 
-#include "app/stage_guard.h"
+#include "base/stage_guard.h"
+#include "crypto/report_saving.h"
 
 CApReport::CApReport()
 {
@@ -12,3 +13,13 @@ CApReport::CApReport()
 }
 
 CApReport::~CApReport() = default;
+
+void CApReport::saveReport()
+{
+    tempReportPath_ = saveReportArchive(archive_, getArchiveFileName());
+}
+
+void CApReport::moveReportToOutput(const std::wstring& outputPath)
+{
+    reportReachedOutput_ = moveReportFile(tempReportPath_, outputPath);
+}

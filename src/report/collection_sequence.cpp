@@ -1,10 +1,11 @@
-#include "app/diagnostic_log.h"
-#include "app/report_options.h"
+#include "base/diagnostic_log.h"
 #include "installer/installer_logs.h"
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
+#include "report/archive_sink.h"
 #include "report/client_version.h"
 #include "settings/ap_report_ini.h"
+#include "settings/report_options.h"
 #include "sysinfo/dump_file.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"
@@ -16,43 +17,47 @@ constexpr int kArchiveCannotBegin = 61001;
 
 int CApReport::collectReport()
 {
-    zipFile archive = beginArchive();
-    if (!archive) {
+    if (!archive_.beginArchive()) {
         return kArchiveCannotBegin;
     }
+    CArchiveSink sink(archive_, contents_);
+    collectInto(sink);
+    archive_.finishArchive();
+    return 0;
+}
 
+void CApReport::collectInto(IReportSink& sink)
+{
     if (IsVirtualisedEnv() && VerifyVersion(vosselutils::toString(getClientVersion()))) {
         collectVirtualDesktopLogs();
     }
 
-    addAdditionalFolders(archive, CApReportIni::isForensicsContactDataEnabled());
-    addConfigExport(archive);
-    copyConfigDirectory(archive, L"properties");
+    addAdditionalFolders(sink, CApReportIni::isForensicsContactDataEnabled());
+    addConfigExport(sink);
+    copyConfigDirectory(sink, L"properties");
     // Asked again: the answer is never remembered.
     if (IsVirtualisedEnv()) {
-        copyConfigDirectory(archive, L"conf");
+        copyConfigDirectory(sink, L"conf");
     }
     writeMetadata();
-    addRawStackTrace(archive);
+    addRawStackTrace(sink);
 
-    addFileToArchive(archive, CApReportIni::getIniFilePath());
-    addFileToArchive(archive, dumpFileToCollect(crashDumpFilePath()));
-    addFileToArchive(archive, dumpFileToCollect(CApReportIni::getDntDumpFilePath(false)));
-    addFileToArchive(archive, dumpFileToCollect(CApReportIni::getDntDumpFilePath(true)));
-    addFileToArchive(archive, getSystemInfoFilePath(), L"SystemInfo\\");
-    addFileToArchive(archive, CApReportIni::getCommentFilePath());
-    addFileToArchive(archive, CApReportIni::getMetadataFilePath());
-    addFileToArchive(archive, CApReportIni::getGdiFilePath());
-    addFileToArchive(archive, getAttachFilePath());
+    constexpr EntryTreatment generated = EntryTreatment::Generated;
+    sink.addFile(CApReportIni::getIniFilePath(), L"");
+    sink.addFile(dumpFileToCollect(crashDumpFilePath()), L"", generated);
+    sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(false)), L"", generated);
+    sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(true)), L"", generated);
+    sink.addFile(getSystemInfoFilePath(), L"SystemInfo\\", generated);
+    sink.addFile(CApReportIni::getCommentFilePath(), L"", generated);
+    sink.addFile(CApReportIni::getMetadataFilePath(), L"", generated);
+    sink.addFile(CApReportIni::getGdiFilePath(), L"", generated);
+    sink.addFile(getAttachFilePath(), L"");
     for (int screenshot = 1; screenshot <= 3; ++screenshot) {
-        addFileToArchive(archive, CApReportIni::getScreenshotFilePath(screenshot));
+        sink.addFile(CApReportIni::getScreenshotFilePath(screenshot), L"");
     }
-    addLogFiles(archive);
-    addFileToArchive(archive, getInstallerLogPath());
-    addFileToArchive(archive, findInstallerMsiLog());
+    addLogFiles(sink);
+    sink.addFile(getInstallerLogPath(), L"");
+    sink.addFile(findInstallerMsiLog(), L"");
     // The log goes in as it stands now: what the saving and clean-up write later is not in it.
-    addFileToArchive(archive, getLogFilePath());
-
-    finishArchive(archive);
-    return 0;
+    sink.addFile(getLogFilePath(), L"", generated);
 }

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/full_path.h"
 #include "base/scoped_find_handle.h"
 #include "platform/vosselutils/file_utils.h"
@@ -157,7 +157,7 @@ bool isClientLogFileName(const std::wstring& name)
     return false;
 }
 
-void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
+void CApReport::addAdditionalFolders(IReportSink& sink, bool contactsEnabled)
 {
     std::vector<std::wstring> files;
     files.reserve(10);
@@ -166,9 +166,10 @@ void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
         const std::wstring pattern = folder + L"\\*";
         if (isContactsFolder(pattern)) {
             if (contactsEnabled) {
-                addContactsExport(archive);
+                addContactsExport(sink);
             } else {
                 writeLogLine(L"Skipping Contacts folder.");
+                sink.leftOut(folder, LeftOutReason::ContactsNotCollected);
             }
             continue;
         }
@@ -179,9 +180,10 @@ void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
         for (const auto& file : files) {
             if (configFolder.excludes(file)) {
                 ++leftOut;
+                sink.leftOut(file, LeftOutReason::BelowConfigFolder);
                 continue;
             }
-            addFileToArchive(archive, file, additionalFolderEntryPrefix(name, folder, file));
+            sink.addFile(file, additionalFolderEntryPrefix(name, folder, file));
         }
         if (leftOut > 0) {
             std::wostringstream message;
@@ -191,7 +193,7 @@ void CApReport::addAdditionalFolders(zipFile archive, bool contactsEnabled)
     }
 }
 
-void CApReport::addLogFiles(zipFile archive)
+void CApReport::addLogFiles(IReportSink& sink)
 {
     const std::wstring folder = CApReportIni::getLogDirectory();
     WIN32_FIND_DATAW found = {};
@@ -204,7 +206,7 @@ void CApReport::addLogFiles(zipFile archive)
     }
     do {
         if (isClientLogFileName(found.cFileName)) {
-            addFileToArchive(archive, folder + found.cFileName);
+            sink.addFile(folder + found.cFileName, L"");
         }
     } while (FindNextFileW(find.get(), &found));
 }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_stdio_file.h"
 #include "platform/vosselutils/config_utils.h"
 #include "platform/vosselutils/file_utils.h"
@@ -97,8 +97,11 @@ size_t propertiesLineEnd(const std::wstring& text, size_t position)
 
 } // namespace
 
-std::wstring hidePasswordsInText(const std::wstring& original, const std::wstring& path)
+std::wstring hidePasswordsInText(const std::wstring& original, const std::wstring& path, bool* wholeFileHidden)
 {
+    if (wholeFileHidden) {
+        *wholeFileHidden = false;
+    }
     using vosselutils::ConfigUtils;
     std::wstring text = original;
     const std::wstring search = vosselutils::toLowercase(text);
@@ -129,6 +132,9 @@ std::wstring hidePasswordsInText(const std::wstring& original, const std::wstrin
         }
         const size_t opening = closing == 0 ? std::wstring::npos : lastAtOrBefore(search, lowerKey, closing - 1);
         if (opening == std::wstring::npos || !isElementPair(search, opening, closing)) {
+            if (wholeFileHidden) {
+                *wholeFileHidden = true;
+            }
             return L"Invalid XML: " + path + L" contained uneven number of " + key
                 + L" tags. There needs to be an opening and closing element. Hiding whole file to protect password";
         }
@@ -141,7 +147,7 @@ std::wstring hidePasswordsInText(const std::wstring& original, const std::wstrin
     return text;
 }
 
-std::wstring hidePasswordsInFile(const std::wstring& path)
+std::wstring hidePasswordsInFile(const std::wstring& path, bool* wholeFileHidden)
 {
     ScopedStdioFile file(_wfopen(path.c_str(), L"rb"));
     if (!file) {
@@ -155,10 +161,10 @@ std::wstring hidePasswordsInFile(const std::wstring& path)
         bytes.append(chunk.data(), count);
     }
     const std::wstring text = decodeConfigText(bytes);
-    return hidePasswordsInText(text, path);
+    return hidePasswordsInText(text, path, wholeFileHidden);
 }
 
-void CApReport::copyConfigDirectory(zipFile archive, const std::wstring& extension)
+void CApReport::copyConfigDirectory(IReportSink& sink, const std::wstring& extension)
 {
     const std::wstring pattern = vosselutils::toWideString(vosselutils::FileUtils::getConfigDirectory()) + L"\\*";
     writeLogLine(L"Copying Config directory from " + pattern + L" .");
@@ -166,9 +172,12 @@ void CApReport::copyConfigDirectory(zipFile archive, const std::wstring& extensi
     vosselutils::FileUtils::getFilesFromDirectory(pattern, extension, files);
     for (const auto& path : files) {
         const std::wstring name = vosselutils::FileUtils::getFileName(path);
-        const std::wstring text = hidePasswordsInFile(path);
-        addMemoryToArchive(archive, text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)), name,
-            L"Config\\");
+        bool wholeFileHidden = false;
+        const std::wstring text = hidePasswordsInFile(path, &wholeFileHidden);
+        const EntryOrigin origin{EntrySource::File,
+            wholeFileHidden ? EntryTreatment::WholeFileHidden : EntryTreatment::Scrubbed, path};
+        sink.addMemory(text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)), name, L"Config\\",
+            origin);
         writeLogLine(L"Adding " + path + L" to zip.");
     }
 }

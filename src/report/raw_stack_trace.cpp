@@ -1,11 +1,11 @@
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "platform/qskstorage/encrypt_file_utils.h"
 #include "platform/vosselutils/file_utils.h"
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
 #include "report/secure_string_reader.h"
 
-void CApReport::addRawStackTrace(zipFile archive)
+void CApReport::addRawStackTrace(IReportSink& sink)
 {
     const std::string path = vosselutils::FileUtils::getLocalAppBaseDirectory() + "RawStackTrace.dat";
     qsk::SecureString trace;
@@ -16,7 +16,8 @@ void CApReport::addRawStackTrace(zipFile archive)
     }
     const WipedBytes plain = readSecureStringContent(*trace);
     std::wstring text = vosselutils::toWideString(reinterpret_cast<const char*>(plain.bytes.data()));
-    addMemoryToArchive(archive, text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)),
-        L"RawStackTrace.txt", L"");
+    // Decoded from the client's enciphered store: the tool made this text.
+    sink.addMemory(text.data(), static_cast<std::uint32_t>(text.size() * sizeof(wchar_t)), L"RawStackTrace.txt", L"",
+        EntryOrigin{EntrySource::Generated, EntryTreatment::Generated, L""});
     vosselutils::secureEraseString(text);
 }

@@ -3,11 +3,11 @@
 #include <cwchar>
 #include <sstream>
 
+#include "base/unicode_text_file.h"
 #include "platform/vosselutils/registry_utils.h"
 #include "platform/vosselutils/text.h"
 #include "report/ap_report.h"
 #include "report/client_version.h"
-#include "report/unicode_text_file.h"
 #include "settings/ap_report_ini.h"
 #include "vdi/virtual_desktop.h"
 

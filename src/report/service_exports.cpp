@@ -1,9 +1,11 @@
 #include <typeinfo>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "report/ap_report.h"
 
 namespace {
+
+const EntryOrigin kExported{EntrySource::Exported, EntryTreatment::Generated, L""};
 
 template <typename Service>
 std::shared_ptr<Service> lookUpService(const std::shared_ptr<QSKUnified::ServiceFactory>& factory)
@@ -61,24 +63,24 @@ std::wstring CApReport::getServiceText(int kind)
     return {};
 }
 
-void CApReport::addConfigExport(zipFile archive)
+void CApReport::addConfigExport(IReportSink& sink)
 {
     writeLogLine(L"Copying configs from ConfigService.");
     if (configText_.empty()) {
         writeLogLine(L"Failed to get all configs from ConfigService.");
         return;
     }
-    addMemoryToArchive(archive, configText_.data(), static_cast<std::uint32_t>(configText_.size() * sizeof(wchar_t)),
-        L"vosselAllConfig.xml", L"Config\\");
+    sink.addMemory(configText_.data(), static_cast<std::uint32_t>(configText_.size() * sizeof(wchar_t)),
+        L"vosselAllConfig.xml", L"Config\\", kExported);
 }
 
-void CApReport::addContactsExport(zipFile archive)
+void CApReport::addContactsExport(IReportSink& sink)
 {
     writeLogLine(L"Copying contacts cache from ContactService.");
     if (contactsText_.empty()) {
         writeLogLine(L"Failed to get contact cache from ContactService.");
         return;
     }
-    addMemoryToArchive(archive, contactsText_.data(),
-        static_cast<std::uint32_t>(contactsText_.size() * sizeof(wchar_t)), L"vosselAllContacts.xml", L"Contacts\\");
+    sink.addMemory(contactsText_.data(), static_cast<std::uint32_t>(contactsText_.size() * sizeof(wchar_t)),
+        L"vosselAllContacts.xml", L"Contacts\\", kExported);
 }

@@ -4,15 +4,14 @@
 
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
-#include "settings/flush_handshake.h"
-#include "settings/ini_file.h"
-#include "settings/setting_conversions.h"
-#include "sysinfo/system_info_worker.h"
 #include "base/temp_folder.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/text.h"
+#include "settings/flush_handshake.h"
+#include "settings/ini_file.h"
+#include "settings/setting_conversions.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ CApReportIni::Values& CApReportIni::values()
     return settings;
 }
 
-bool CApReportIni::readReportSettings()
+bool CApReportIni::readReportSettings(const std::function<void()>& workingPathsKnown)
 {
     Values& v = values();
     writeLogLine(L"Reading report ini...");
@@ -92,7 +91,9 @@ bool CApReportIni::readReportSettings()
     v.productName = read(L"ProductName");
     logValue(L"ProductName: ", v.productName);
 
-    startSystemInfoThread();
+    if (workingPathsKnown) {
+        workingPathsKnown();
+    }
 
     const std::wstring langId = read(L"LangID");
     if (!langId.empty()) {

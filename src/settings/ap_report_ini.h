@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -17,8 +18,10 @@ public:
     CApReportIni& operator=(const CApReportIni&) = delete;
 
     // Reads everything once at the start of the run, logging each value. False only when the
-    // client's window is missing, which ends the run.
-    bool readReportSettings();
+    // client's window is missing, which ends the run. workingPathsKnown runs as soon as the paths
+    // of the working files are settled: the run starts describing the machine there, beside the
+    // rest of the reading.
+    bool readReportSettings(const std::function<void()>& workingPathsKnown = {});
 
     // Looks the subject up in the current user's system store storeName; on success this object
     // holds the store and the certificate, and the encryption certificate is kept.

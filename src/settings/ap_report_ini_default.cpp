@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/temp_folder.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/file_utils.h"

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <sstream>
 
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
+#include "base/run_progress.h"
 #include "base/scoped_handle.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 namespace {
 

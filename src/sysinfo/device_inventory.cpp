@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_com.h"
 #include "sysinfo/device_sections.h"
 #include "sysinfo/system_info_file.h"

@@ -3,7 +3,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "sysinfo/minidump_check.h"
 
 namespace {

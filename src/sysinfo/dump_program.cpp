@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
 #include "base/unique_file.h"
 #include "sysinfo/dump_file.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/scoped_handle.h"
-#include "report/unicode_text_file.h"
+#include "base/unicode_text_file.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/gdi_handle_table.h"
 #include "sysinfo/wow64_process_source.h"

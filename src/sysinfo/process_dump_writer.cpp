@@ -6,7 +6,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
 #include "base/unique_file.h"
 #include "platform/vosselutils/text.h"

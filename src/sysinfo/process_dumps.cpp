@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/diagnostic_log.h"
-#include "app/report_options.h"
+#include "base/diagnostic_log.h"
 #include "platform/vosselutils/system_utils.h"
 #include "settings/ap_report_ini.h"
+#include "settings/report_options.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/temp_folder.h"
 #include "platform/vosselutils/thread_helper.h"
 #include "sysinfo/system_info_writer.h"

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_com.h"
 #include "base/scoped_registry_key.h"
 #include "platform/lumocoreutils/text.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "base/scoped_registry_key.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "res/string_ids.h"
 #include "vdi/kib_library.h"
 #include "vdi/resource_string.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/closing_line.h"
+#include "app/console/closing_line.h"
 #include "tool_run_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/closing_line.h"
+#include "app/console/closing_line.h"
 #include "base/scoped_handle.h"
 #include "support/test_certificate.h"
 #include "support/zip_reader.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/closing_line.h"
-#include "app/console_output.h"
-#include "app/console_progress.h"
+#include "app/console/closing_line.h"
+#include "app/console/console_output.h"
+#include "app/console/console_progress.h"
+#include "app/console/usage.h"
 #include "app/run_outcome.h"
-#include "app/usage.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "crypto/encryption_certificate.h"
 #include "settings/ap_report_ini.h"
 #include "support/test_certificate.h"

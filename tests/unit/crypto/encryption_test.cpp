@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/report_options.h"
+#include "archive/data_stream.h"
+#include "archive/zip_archive.h"
 #include "crypto/encryption_certificate.h"
+#include "crypto/report_saving.h"
 #include "decrypt/report_decryption.h"
 #include "platform/lumocoreutils/encryption_utils.h"
 #include "platform/lumocoreutils/text.h"
-#include "report/ap_report.h"
-#include "report/data_stream.h"
 #include "settings/ap_report_ini.h"
+#include "settings/report_options.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_certificate.h"
 #include "support/test_files.h"
@@ -39,12 +40,12 @@ public:
 // An archive written by the tool's own writer from named byte blocks.
 std::string zipOf(const std::vector<std::pair<std::wstring, std::string>>& entries)
 {
-    CApReport report;
-    zipFile archive = report.beginArchive();
+    CZipArchive archive;
+    archive.beginArchive();
     for (const auto& [name, bytes] : entries) {
-        report.addMemoryToArchive(archive, bytes.data(), static_cast<std::uint32_t>(bytes.size()), name, L"");
+        archive.addMemoryToArchive(bytes.data(), static_cast<std::uint32_t>(bytes.size()), name, L"");
     }
-    report.finishArchive(archive);
+    archive.finishArchive();
     return std::string(reinterpret_cast<const char*>(theDataStream().buffer()), theDataStream().length());
 }
 
@@ -137,15 +138,15 @@ TEST_F(Encryption, SavedReportDecryptsToThePlainArchiveByteForByte)
 {
     EncryptionOn settings;
     setEncryptionCertificate(base64Of(certificate_->der));
-    CApReport report;
-    zipFile archive = report.beginArchive();
+    CZipArchive archive;
+    archive.beginArchive();
     const std::string dump(3 * 1024 * 1024, 'd');
-    report.addMemoryToArchive(archive, dump.data(), static_cast<std::uint32_t>(dump.size()), L"fulldump.dmp", L"");
-    report.addMemoryToArchive(archive, "ini", 3, L"VosselPRT.ini", L"");
-    report.finishArchive(archive);
+    archive.addMemoryToArchive(dump.data(), static_cast<std::uint32_t>(dump.size()), L"fulldump.dmp", L"");
+    archive.addMemoryToArchive("ini", 3, L"VosselPRT.ini", L"");
+    archive.finishArchive();
     const std::string plain(reinterpret_cast<const char*>(theDataStream().buffer()), theDataStream().length());
 
-    report.saveReport();
+    saveReportArchive(archive, L"Vossel-Win-0-20240131_235959-Windows.zip");
     setEncryptionCertificate("");
     const std::wstring saved = getReportFilePath();
     ASSERT_FALSE(saved.empty());

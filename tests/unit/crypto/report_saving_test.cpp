@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
-#include "app/report_options.h"
+#include "archive/zip_archive.h"
+#include "base/diagnostic_log.h"
 #include "base/file_write.h"
 #include "crypto/encryption_certificate.h"
-#include "report/ap_report.h"
+#include "crypto/report_saving.h"
 #include "settings/ap_report_ini.h"
+#include "settings/report_options.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_certificate.h"
 #include "support/test_files.h"
@@ -27,6 +28,8 @@ public:
     explicit EncryptionSetting(bool on) { values().prtEncryptionEnabled = on; }
     ~EncryptionSetting() override { values() = Values{}; }
 };
+
+const std::wstring kArchiveFileName = L"Vossel-Win-0-20240131_235959-Windows.zip";
 
 std::string narrow(const std::wstring& text)
 {
@@ -80,15 +83,16 @@ TEST_F(ReportSaving, ADiskThatFillsUpLeavesNoReportAndKeepsTheEarlierOne)
         ASSERT_TRUE(writeFileBytes(output, "earlier report"));
         const size_t linesBefore = readLogMessages(getLogFilePath()).size();
 
-        CApReport report;
-        zipFile archive = report.beginArchive();
-        report.addMemoryToArchive(archive, dump.data(), static_cast<std::uint32_t>(dump.size()), L"fulldump.dmp", L"");
-        report.finishArchive(archive);
+        CZipArchive archive;
+        archive.beginArchive();
+        archive.addMemoryToArchive(dump.data(), static_cast<std::uint32_t>(dump.size()), L"fulldump.dmp", L"");
+        archive.finishArchive();
+        std::wstring temporary;
         {
             ScopedWriteLimit limit(c.bytesLeft);
-            report.saveReport();
+            temporary = saveReportArchive(archive, kArchiveFileName);
         }
-        report.moveReportToOutput(output);
+        const bool reachedOutput = moveReportFile(temporary, output);
         setEncryptionCertificate("");
 
         const std::wstring saved = getReportFilePath();
@@ -97,7 +101,7 @@ TEST_F(ReportSaving, ADiskThatFillsUpLeavesNoReportAndKeepsTheEarlierOne)
         const std::string failedWrite = "Failed to write the report file " + narrow(saved) + ". Error: 112";
         EXPECT_FALSE(fileExists(saved)) << c.what;
         if (!c.bytesLeft) {
-            EXPECT_TRUE(report.reportReachedOutput()) << c.what;
+            EXPECT_TRUE(reachedOutput) << c.what;
             const auto entries = readZipArchive(output);
             ASSERT_TRUE(entries.has_value()) << c.what;
             EXPECT_EQ(entries->size(), c.encrypted ? 2u : 1u) << c.what;
@@ -105,7 +109,7 @@ TEST_F(ReportSaving, ADiskThatFillsUpLeavesNoReportAndKeepsTheEarlierOne)
             EXPECT_EQ(std::count(lines.begin(), lines.end(), failedWrite), 0) << c.what;
             continue;
         }
-        EXPECT_FALSE(report.reportReachedOutput()) << c.what;
+        EXPECT_FALSE(reachedOutput) << c.what;
         EXPECT_EQ(readFileBytes(output), "earlier report") << c.what;
         EXPECT_EQ(std::count(lines.begin(), lines.end(), failedWrite), 1) << c.what;
         if (c.encrypted) {
@@ -125,17 +129,16 @@ TEST_F(ReportSaving, AnArchiveThatWasNeverFinishedIsNotSaved)
     const std::wstring output = temp_.path() + L"report.zip";
     ASSERT_TRUE(writeFileBytes(output, "earlier report"));
 
-    CApReport report;
-    zipFile archive = report.beginArchive();
-    report.addMemoryToArchive(archive, "half", 4, L"half.txt", L"");
+    CZipArchive archive;
+    archive.beginArchive();
+    archive.addMemoryToArchive("half", 4, L"half.txt", L"");
     // The collection stopped here: the archive has no end.
-    report.saveReport();
-    report.moveReportToOutput(output);
+    const bool reachedOutput = moveReportFile(saveReportArchive(archive, kArchiveFileName), output);
 
     EXPECT_FALSE(fileExists(getReportFilePath()));
     EXPECT_EQ(readFileBytes(output), "earlier report");
-    EXPECT_FALSE(report.reportReachedOutput());
-    report.finishArchive(archive);
+    EXPECT_FALSE(reachedOutput);
+    archive.finishArchive();
 }
 
 } // namespace

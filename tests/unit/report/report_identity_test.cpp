@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode_text_file.h"
 #include "report/client_version.h"
-#include "report/unicode_text_file.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/test_time.h"

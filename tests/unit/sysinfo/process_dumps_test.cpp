@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "sysinfo/dump_output_lines.h"
-#include "sysinfo/dump_program.h"
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/tool_runner.h"
+#include "sysinfo/dump_output_lines.h"
+#include "sysinfo/dump_program.h"
 
 namespace {
 

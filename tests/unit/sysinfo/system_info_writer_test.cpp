@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/tool_runner.h"

@@ -1,4 +1,4 @@
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 #include <share.h>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "archive/zip64_end_records.h"
+#include "archive/zip_archive.h"
 #include "base/little_endian.h"
-#include "report/ap_report.h"
-#include "report/zip64_end_records.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/zip_reader.h"
@@ -52,12 +52,11 @@ TEST(Zip64EndRecords, AnArchiveOfMoreEntriesThanTheEndRecordCountsReadsBackWhole
 {
     ScopedTempFolder temp;
     const std::wstring path = temp.path() + L"many.zip";
-    CApReport report;
-    zipFile archive = report.beginArchive();
-    ASSERT_NE(archive, nullptr);
-    addEmptyEntries(archive, 65536);
-    report.finishArchive(archive);
-    report.saveArchive(path);
+    CZipArchive archive;
+    ASSERT_TRUE(archive.beginArchive());
+    addEmptyEntries(archive.zipHandleForTesting(), 65536);
+    archive.finishArchive();
+    archive.saveArchive(path);
     const std::string fixed = readFileBytes(path).value_or("");
     ASSERT_GT(fixed.size(), 98u);
 

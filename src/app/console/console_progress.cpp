@@ -1,10 +1,10 @@
-#include "app/console_progress.h"
+#include "app/console/console_progress.h"
 
 #include <windows.h>
 
 #include <mutex>
 
-#include "app/console_output.h"
+#include "app/console/console_output.h"
 
 namespace {
 
@@ -89,27 +89,40 @@ std::wstring CEntryProgressMeter::finishLine()
     return L"\r\n";
 }
 
-void reportStage(RunStage stage)
-{
-    finishProgressLine();
-    writeConsoleText(STD_ERROR_HANDLE, stageText(stage) + L"\r\n");
-}
+namespace {
 
-void reportEntryProgress(std::wstring_view name, std::uint64_t done, std::uint64_t total)
-{
-    if (total <= CEntryProgressMeter::kShownAbove) {
-        return;
-    }
-    const ConsoleStreamKind kind = consoleStreamKind(STD_ERROR_HANDLE);
-    if (kind == ConsoleStreamKind::None) {
-        return;
-    }
-    std::wstring text;
+class CConsoleProgress : public IRunProgressListener {
+public:
+    void stageStarted(RunStage stage) override
     {
-        std::lock_guard<std::mutex> lock(progressMutex());
-        text = theMeter().update(name, done, total, GetTickCount64(), kind == ConsoleStreamKind::Console);
+        finishProgressLine();
+        writeConsoleText(STD_ERROR_HANDLE, stageText(stage) + L"\r\n");
     }
-    writeConsoleText(STD_ERROR_HANDLE, text);
+
+    void entryProgress(std::wstring_view name, std::uint64_t done, std::uint64_t total) override
+    {
+        if (total <= CEntryProgressMeter::kShownAbove) {
+            return;
+        }
+        const ConsoleStreamKind kind = consoleStreamKind(STD_ERROR_HANDLE);
+        if (kind == ConsoleStreamKind::None) {
+            return;
+        }
+        std::wstring text;
+        {
+            std::lock_guard<std::mutex> lock(progressMutex());
+            text = theMeter().update(name, done, total, GetTickCount64(), kind == ConsoleStreamKind::Console);
+        }
+        writeConsoleText(STD_ERROR_HANDLE, text);
+    }
+};
+
+} // namespace
+
+void showRunProgressOnConsole()
+{
+    static CConsoleProgress console;
+    setRunProgressListener(&console);
 }
 
 void finishProgressLine()

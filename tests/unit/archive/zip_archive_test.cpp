@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostic_log.h"
+#include "archive/data_stream.h"
+#include "archive/parallel_deflate.h"
+#include "archive/zip_archive.h"
+#include "base/diagnostic_log.h"
 #include "base/little_endian.h"
-#include "report/ap_report.h"
-#include "report/data_stream.h"
-#include "report/parallel_deflate.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 #include "support/zip_reader.h"
@@ -19,7 +19,7 @@ namespace {
 
 using Messages = std::vector<std::string>;
 
-// Builds one archive with the report's writer, saves it and reads it back independently. The
+// Builds one archive with the archive writer, saves it and reads it back independently. The
 // diagnostic log lines written meanwhile are kept.
 class ArchiveWriter : public ::testing::Test {
 protected:
@@ -29,15 +29,14 @@ protected:
         SYSTEMTIME now = {};
         GetLocalTime(&now);
         before_ = now;
-        archive_ = report_.beginArchive();
-        ASSERT_NE(archive_, nullptr);
+        ASSERT_TRUE(archive_.beginArchive());
     }
 
     std::vector<ZipEntry> finishAndRead()
     {
-        report_.finishArchive(archive_);
+        archive_.finishArchive();
         const std::wstring path = temp_.path() + L"report.zip";
-        report_.saveArchive(path);
+        archive_.saveArchive(path);
         // minizip's reader cannot open an archive whose end record stands at offset 0, so an
         // archive without entries is checked byte for byte.
         if (theDataStream().length() == 22) {
@@ -65,8 +64,7 @@ protected:
     static std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
     ScopedTempFolder temp_;
-    CApReport report_;
-    zipFile archive_ = nullptr;
+    CZipArchive archive_;
     SYSTEMTIME before_ = {};
     size_t logLinesBefore_ = 0;
 };
@@ -78,12 +76,12 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
     const std::wstring info = file(L"SystemInfo.txt", std::string(5000, 's'));
     const std::wstring text = L"<config>caf\u00e9</config>";
 
-    report_.addFileToArchive(archive_, settings);
-    report_.addFileToArchive(archive_, empty.c_str());
-    report_.addFileToArchive(archive_, info, L"SystemInfo\\");
-    report_.addMemoryToArchive(archive_, text.data(), static_cast<std::uint32_t>(text.size() * 2),
+    archive_.addFileToArchive(settings);
+    archive_.addFileToArchive(empty.c_str());
+    archive_.addFileToArchive(info, L"SystemInfo\\");
+    archive_.addMemoryToArchive(text.data(), static_cast<std::uint32_t>(text.size() * 2),
         L"vosselAllConfig.xml", L"Config\\");
-    report_.addMemoryToArchive(archive_, "abc", 3, L"some\\folder\\inner.bin", L"");
+    archive_.addMemoryToArchive("abc", 3, L"some\\folder\\inner.bin", L"");
     const auto entries = finishAndRead();
 
     EXPECT_EQ(entryNames(entries), (std::vector<std::string>{"VosselPRT.ini", "empty.log",
@@ -119,8 +117,8 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
 TEST_F(ArchiveWriter, SmallArchivesKeepTheClassicFormWithUtf8Names)
 {
     const std::wstring umlaut = file(L"\u00e4.txt", "umlaut");
-    report_.addFileToArchive(archive_, umlaut, L"\u00dcber\\");
-    report_.addMemoryToArchive(archive_, "abc", 3, L"plain.txt", L"");
+    archive_.addFileToArchive(umlaut, L"\u00dcber\\");
+    archive_.addMemoryToArchive("abc", 3, L"plain.txt", L"");
     const auto entries = finishAndRead();
     ASSERT_EQ(entryNames(entries), (std::vector<std::string>{"\xC3\x9C" "ber\\\xC3\xA4.txt", "plain.txt"}));
 
@@ -152,10 +150,10 @@ TEST_F(ArchiveWriter, SmallArchivesKeepTheClassicFormWithUtf8Names)
 
 TEST_F(ArchiveWriter, MissingFilesAndEmptyNamesMakeNoEntry)
 {
-    report_.addFileToArchive(archive_, temp_.path() + L"missing.dmp");
-    report_.addFileToArchive(archive_, std::wstring());
-    report_.addFileToArchive(archive_, static_cast<const wchar_t*>(nullptr));
-    report_.addMemoryToArchive(archive_, "abc", 3, L"", L"Config\\");
+    archive_.addFileToArchive(temp_.path() + L"missing.dmp");
+    archive_.addFileToArchive(std::wstring());
+    archive_.addFileToArchive(static_cast<const wchar_t*>(nullptr));
+    archive_.addMemoryToArchive("abc", 3, L"", L"Config\\");
     const auto entries = finishAndRead();
 
     EXPECT_TRUE(entries.empty());
@@ -180,9 +178,9 @@ TEST_F(ArchiveWriter, ArchivePassing16MiBInsideAnEntryStaysWholeAndValid)
     const std::wstring dump = file(L"fulldump.dmp", big);
     const std::wstring after = file(L"after.txt", "last entry");
     const unsigned char* buffer = theDataStream().buffer();
-    report_.addFileToArchive(archive_, before);
-    report_.addFileToArchive(archive_, dump);
-    report_.addFileToArchive(archive_, after);
+    archive_.addFileToArchive(before);
+    archive_.addFileToArchive(dump);
+    archive_.addFileToArchive(after);
     const auto entries = finishAndRead();
 
     // The buffer grew in place.
@@ -196,9 +194,9 @@ TEST_F(ArchiveWriter, ArchivePassing16MiBInsideAnEntryStaysWholeAndValid)
 
 TEST_F(ArchiveWriter, SavingToAFolderThatDoesNotExistWritesNothing)
 {
-    report_.finishArchive(archive_);
+    archive_.finishArchive();
     const std::wstring path = temp_.path() + L"missing\\report.zip";
-    report_.saveArchive(path);
+    archive_.saveArchive(path);
     EXPECT_FALSE(fileExists(path));
 }
 
@@ -238,9 +236,9 @@ TEST_F(ArchiveWriterThreads, EntriesAroundTheBlockSizeReadBackWithOneThreadAndWi
         for (const auto& [what, size] : sizes) {
             const std::string bytes = mixedBytes(size, static_cast<unsigned>(size));
             const std::wstring name = std::to_wstring(threads) + L"-" + std::to_wstring(size) + L".bin";
-            report_.addFileToArchive(archive_, file(name, bytes));
+            archive_.addFileToArchive(file(name, bytes));
             // The same bytes from memory take the same way.
-            report_.addMemoryToArchive(archive_, bytes.data(), static_cast<std::uint32_t>(bytes.size()),
+            archive_.addMemoryToArchive(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
                 L"mem-" + name, L"Memory\\");
             expectedNames.push_back(narrow(name));
             expectedNames.push_back("Memory\\mem-" + narrow(name));
@@ -269,7 +267,7 @@ TEST_F(ArchiveWriterThreads, CompressesAsWellAsOneStreamAtTheDefaultLevel)
     for (unsigned threads : {1u, 2u}) {
         setDeflateThreads(threads);
         const std::uint32_t before = theDataStream().length();
-        report_.addMemoryToArchive(archive_, log.data(), static_cast<std::uint32_t>(log.size()),
+        archive_.addMemoryToArchive(log.data(), static_cast<std::uint32_t>(log.size()),
             L"log" + std::to_wstring(threads) + L".txt", L"");
         sizes.push_back(theDataStream().length() - before);
     }
@@ -308,16 +306,15 @@ TEST_F(ArchiveWriterOutOfRoom, AnEntryThatDoesNotFitIsLeftOutWithOneLogLine)
     ASSERT_TRUE(writeFileBytes(last, std::string(100000, 'l')));
     const size_t linesBefore = readLogMessages(getLogFilePath()).size();
 
-    CApReport report;
-    zipFile archive = report.beginArchive();
-    ASSERT_NE(archive, nullptr);
-    report.addFileToArchive(archive, first);
-    report.addFileToArchive(archive, dump);
-    report.addMemoryToArchive(archive, noise.data(), static_cast<std::uint32_t>(noise.size()), L"copy.bin", L"");
-    report.addFileToArchive(archive, last);
-    report.finishArchive(archive);
+    CZipArchive archive;
+    ASSERT_TRUE(archive.beginArchive());
+    archive.addFileToArchive(first);
+    archive.addFileToArchive(dump);
+    archive.addMemoryToArchive(noise.data(), static_cast<std::uint32_t>(noise.size()), L"copy.bin", L"");
+    archive.addFileToArchive(last);
+    archive.finishArchive();
     const std::wstring path = temp_.path() + L"report.zip";
-    report.saveArchive(path);
+    archive.saveArchive(path);
 
     const auto entries = readZipArchive(path);
     ASSERT_TRUE(entries.has_value());

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "report/address_reservation.h"
+#include "archive/address_reservation.h"
 
 // The bytes of the archive being built, in memory. One instance lives for the whole process
 // (theDataStream()); the zip writer's memory file writes into its buffer.

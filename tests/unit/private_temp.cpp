@@ -15,7 +15,7 @@ class PrivateTempFolder : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        const std::wstring folder = getTempFolder(MAX_PATH) + L"prt-unit-report-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        const std::wstring folder = getTempFolder(MAX_PATH) + L"prt-unit-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
         SetEnvironmentVariableW(L"TMP", folder.c_str());
         SetEnvironmentVariableW(L"TEMP", folder.c_str());

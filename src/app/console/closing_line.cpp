@@ -1,4 +1,4 @@
-#include "app/closing_line.h"
+#include "app/console/closing_line.h"
 
 #include <cwchar>
 

@@ -1,11 +1,11 @@
-#include "report/memory_file.h"
+#include "archive/memory_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "report/data_stream.h"
+#include "archive/data_stream.h"
 
 namespace {
 

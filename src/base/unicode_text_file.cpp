@@ -1,4 +1,4 @@
-#include "report/unicode_text_file.h"
+#include "base/unicode_text_file.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "report/zip64_end_records.h"
+#include "archive/zip64_end_records.h"
 
 #include "base/little_endian.h"
 

@@ -1,8 +1,8 @@
-#include "app/stage_guard.h"
+#include "base/stage_guard.h"
 
 #include <string>
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 void logStageStopped(const wchar_t* stage, const char* reason) noexcept
 {

@@ -1,4 +1,4 @@
-#include "report/parallel_deflate.h"
+#include "archive/parallel_deflate.h"
 
 #include <zlib.h>
 

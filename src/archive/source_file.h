@@ -9,7 +9,9 @@
 // name that the system takes for a device (COM1, AUX, CON, whatever the extension) or a pipe
 // would block the run or feed it endless bytes, so it is refused with one log line. A file that
 // does not exist or cannot be opened gives null without a line, as optional files drop out.
-ScopedStdioFile openReportSourceFile(const wchar_t* path);
+// problem, when given, tells why a null came back.
+enum class SourceFileProblem { None, Missing, Unreadable, NotADiskFile };
+ScopedStdioFile openReportSourceFile(const wchar_t* path, SourceFileProblem* problem = nullptr);
 
 // The form of path that the system opens without the 260-character limit: "\\?\" before the full
 // path ("\\?\UNC\" for a share). Shorter paths, and paths already in that form, stay as they are.

@@ -1,9 +1,9 @@
-#include "app/usage.h"
+#include "app/console/usage.h"
 
 #include <windows.h>
 
-#include "app/console_output.h"
-#include "app/diagnostic_log.h"
+#include "app/console/console_output.h"
+#include "base/diagnostic_log.h"
 #include "base/temp_folder.h"
 #include "platform/vosselutils/command_line_parser.h"
 

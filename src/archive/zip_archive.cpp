@@ -1,3 +1,5 @@
+#include "archive/zip_archive.h"
+
 #include <windows.h>
 #include <shlwapi.h>
 #include <io.h>
@@ -9,17 +11,16 @@
 
 #include <zlib.h>
 
-#include "app/console_progress.h"
-#include "app/diagnostic_log.h"
+#include "archive/data_stream.h"
+#include "archive/memory_file.h"
+#include "archive/source_file.h"
+#include "archive/zip64_end_records.h"
+#include "base/diagnostic_log.h"
 #include "base/file_write.h"
+#include "base/run_progress.h"
 #include "base/scoped_handle.h"
 #include "base/scoped_stdio_file.h"
 #include "platform/vosselutils/text.h"
-#include "report/ap_report.h"
-#include "report/data_stream.h"
-#include "report/memory_file.h"
-#include "report/source_file.h"
-#include "report/zip64_end_records.h"
 
 namespace {
 
@@ -52,30 +53,44 @@ constexpr std::uint64_t kEndRecordsRoom = 22 + 56 + 20;
 // zipWriteInFileInZip takes an unsigned count: large entries go in slices.
 constexpr std::uint64_t kWriteSlice = 1u << 30;
 
+constexpr std::uint32_t kInitialArchiveCapacity = 16777216;
+
 } // namespace
 
-void CApReport::noteZipFailure(const std::wstring& what, int result)
+CZipArchive::~CZipArchive()
+{
+    // An archive given up half-way: the zip writer's own memory goes, whatever it wrote stays.
+    if (archive_) {
+        zipClose(archive_, nullptr);
+    }
+}
+
+void CZipArchive::noteZipFailure(const std::wstring& what, int result)
 {
     std::wostringstream message;
     message << L"Failed to write " << what << L" to the zip stream. Error: " << result;
     writeLogLine(message.str());
-    archiveDamaged_ = true;
+    damaged_ = true;
 }
 
-zipFile CApReport::beginArchive()
+bool CZipArchive::beginArchive()
 {
-    archiveFinished_ = false;
-    archiveDamaged_ = false;
+    if (archive_) {
+        zipClose(archive_, nullptr);
+        archive_ = nullptr;
+    }
+    finished_ = false;
+    damaged_ = false;
     CDataStream& data = theDataStream();
     if (!data.reserve(kInitialArchiveCapacity)) {
-        return nullptr;
+        return false;
     }
     const std::string name = memoryFileName(data.buffer(), data.capacity());
     zlib_filefunc_def table = {};
     fillMemoryFileFuncs(&table);
-    zipFile archive = zipOpen2(name.c_str(), APPEND_STATUS_CREATE, nullptr, &table);
-    if (!archive) {
-        return nullptr;
+    archive_ = zipOpen2(name.c_str(), APPEND_STATUS_CREATE, nullptr, &table);
+    if (!archive_) {
+        return false;
     }
 
     centralDirectoryRoom_ = 0;
@@ -88,15 +103,15 @@ zipFile CApReport::beginArchive()
     entryInfo_.tmz_date.tm_mday = now.wDay;
     entryInfo_.tmz_date.tm_mon = now.wMonth - 1;
     entryInfo_.tmz_date.tm_year = now.wYear;
-    return archive;
+    return true;
 }
 
-std::string CApReport::entryName(const wchar_t* path, const std::wstring& prefix)
+std::string CZipArchive::entryName(const wchar_t* path, const std::wstring& prefix)
 {
     return vosselutils::toString(prefix) + vosselutils::toString(PathFindFileNameW(path));
 }
 
-int CApReport::openArchiveEntry(zipFile archive, const std::string& name, bool text, bool zip64)
+int CZipArchive::openArchiveEntry(const std::string& name, bool text, bool zip64)
 {
     // The data arrives deflated already: the entry is opened raw, with the parameters the
     // deflater used, and zlib's finding about text goes into the internal attributes as the
@@ -104,14 +119,15 @@ int CApReport::openArchiveEntry(zipFile archive, const std::string& name, bool t
     zip_fileinfo info = entryInfo_;
     info.internal_fa = text ? Z_TEXT : 0;
     // "Made by" 0 as the classic call writes it; the zip64 form only where the sizes need it.
-    return zipOpenNewFileInZip4_64(archive, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+    return zipOpenNewFileInZip4_64(archive_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
         Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NamesFlag,
         zip64 ? 1 : 0);
 }
 
-bool CApReport::writeArchiveEntry(zipFile archive, const std::string& name, const wchar_t* what,
-    const DeflateRead& read)
+ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wchar_t* what, const DeflateRead& read)
 {
+    ZipEntryResult entry;
+    entry.name = name;
     // The entry is compressed straight into the data stream, just past the room for its local
     // header, before the zip writer hears of it. Only when all of it and what the archive still
     // needs behind it fit is the entry opened; the zip writer then moves the data the few bytes
@@ -130,45 +146,56 @@ bool CApReport::writeArchiveEntry(zipFile archive, const std::string& name, cons
     const std::uint64_t needed = dataStart + written + centralDirectoryRoom_ + centralRecordRoom(name) + kEndRecordsRoom;
     if (!result.complete || !growMemoryFile(file, needed)) {
         writeLogLine(std::wstring(L"Not enough memory to add ") + what + L" to the zip stream.");
-        return false;
+        entry.outcome = ZipEntryOutcome::NoRoom;
+        return entry;
     }
+    entry.outcome = ZipEntryOutcome::Failed;
     const bool zip64 = result.uncompressedSize >= kZip64Size || written >= kZip64Size;
-    if (openArchiveEntry(archive, name, result.dataType == Z_TEXT, zip64) != ZIP_OK) {
+    if (openArchiveEntry(name, result.dataType == Z_TEXT, zip64) != ZIP_OK) {
         logAddFailed(what);
-        return false;
+        return entry;
     }
     int status = ZIP_OK;
     for (std::uint64_t done = 0; done < written && status == ZIP_OK;) {
         const auto slice = static_cast<unsigned>(std::min(kWriteSlice, written - done));
-        status = zipWriteInFileInZip(archive, file.base + dataStart + done, slice);
+        status = zipWriteInFileInZip(archive_, file.base + dataStart + done, slice);
         done += slice;
     }
-    const int closed = zipCloseFileInZipRaw64(archive, result.uncompressedSize, result.crc);
+    const int closed = zipCloseFileInZipRaw64(archive_, result.uncompressedSize, result.crc);
     if (status != ZIP_OK || closed != ZIP_OK) {
         noteZipFailure(what, status != ZIP_OK ? status : closed);
-        return false;
+        return entry;
     }
     centralDirectoryRoom_ += centralRecordRoom(name);
-    return true;
+    entry.outcome = ZipEntryOutcome::Added;
+    entry.size = result.uncompressedSize;
+    entry.crc = result.crc;
+    return entry;
 }
 
-void CApReport::addFileToArchive(zipFile archive, const std::wstring& path, const std::wstring& prefix)
+ZipEntryResult CZipArchive::addFileToArchive(const std::wstring& path, const std::wstring& prefix)
 {
-    addFileToArchive(archive, path.c_str(), prefix);
+    return addFileToArchive(path.c_str(), prefix);
 }
 
-void CApReport::addFileToArchive(zipFile archive, const wchar_t* path, const std::wstring& prefix)
+ZipEntryResult CZipArchive::addFileToArchive(const wchar_t* path, const std::wstring& prefix)
 {
+    ZipEntryResult entry;
     if (!path || !*path) {
-        return;
+        return entry;
     }
-    ScopedStdioFile file = openReportSourceFile(path);
+    SourceFileProblem problem = SourceFileProblem::None;
+    ScopedStdioFile file = openReportSourceFile(path, &problem);
     if (!file) {
-        return;
+        entry.name = entryName(path, prefix);
+        entry.outcome = problem == SourceFileProblem::NotADiskFile ? ZipEntryOutcome::NotADiskFile
+                      : problem == SourceFileProblem::Unreadable   ? ZipEntryOutcome::Unreadable
+                                                                   : ZipEntryOutcome::Missing;
+        return entry;
     }
     writeLogLine(std::wstring(L"Adding ") + path + L" to zip stream.");
     bool failed = false;
-    writeArchiveEntry(archive, entryName(path, prefix), path, [&](unsigned char* buffer, std::size_t size) -> std::size_t {
+    entry = writeArchiveEntry(entryName(path, prefix), path, [&](unsigned char* buffer, std::size_t size) -> std::size_t {
         if (failed) {
             return 0;
         }
@@ -182,19 +209,23 @@ void CApReport::addFileToArchive(zipFile archive, const wchar_t* path, const std
         reportEntryProgress(path, _ftelli64(file.get()), _filelengthi64(_fileno(file.get())));
         return count;
     });
+    entry.readFailed = failed;
+    return entry;
 }
 
-void CApReport::addMemoryToArchive(zipFile archive, const void* data, std::uint32_t length,
-    const std::wstring& name, const std::wstring& prefix)
+ZipEntryResult CZipArchive::addMemoryToArchive(const void* data, std::uint32_t length, const std::wstring& name,
+    const std::wstring& prefix)
 {
     if (name.empty()) {
         logAddFailed(name.c_str());
-        return;
+        ZipEntryResult entry;
+        entry.outcome = ZipEntryOutcome::Failed;
+        return entry;
     }
     writeLogLine(L"Adding " + name + L" from memory to zip stream.");
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::uint32_t offset = 0;
-    writeArchiveEntry(archive, entryName(name.c_str(), prefix), name.c_str(), [&](unsigned char* buffer, std::size_t size) {
+    return writeArchiveEntry(entryName(name.c_str(), prefix), name.c_str(), [&](unsigned char* buffer, std::size_t size) {
         const std::size_t count = std::min<std::size_t>(size, length - offset);
         if (count > 0) {
             std::memcpy(buffer, bytes + offset, count);
@@ -204,9 +235,13 @@ void CApReport::addMemoryToArchive(zipFile archive, const void* data, std::uint3
     });
 }
 
-void CApReport::finishArchive(zipFile archive)
+void CZipArchive::finishArchive()
 {
-    const int closed = zipClose(archive, nullptr);
+    if (!archive_) {
+        return;
+    }
+    const int closed = zipClose(archive_, nullptr);
+    archive_ = nullptr;
     if (closed != ZIP_OK) {
         noteZipFailure(L"the central directory", closed);
     }
@@ -226,15 +261,15 @@ void CApReport::finishArchive(zipFile archive)
             noteZipFailure(L"the zip64 end records", ZIP_ERRNO);
         }
     }
-    archiveFinished_ = !archiveDamaged_;
+    finished_ = !damaged_;
 }
 
-void CApReport::saveArchive(const std::wstring& path)
+void CZipArchive::saveArchive(const std::wstring& path) const
 {
     writeArchiveFile(path);
 }
 
-bool CApReport::writeArchiveFile(const std::wstring& path)
+bool CZipArchive::writeArchiveFile(const std::wstring& path) const
 {
     ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file) {

@@ -1,4 +1,4 @@
-#include "app/report_options.h"
+#include "settings/report_options.h"
 
 namespace {
 

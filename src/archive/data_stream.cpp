@@ -1,4 +1,4 @@
-#include "report/data_stream.h"
+#include "archive/data_stream.h"
 
 #include <windows.h>
 

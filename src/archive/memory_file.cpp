@@ -1,10 +1,10 @@
-#include "report/memory_file.h"
+#include "archive/memory_file.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
-#include "report/data_stream.h"
+#include "archive/data_stream.h"
 
 namespace {
 MemoryFile g_memoryFile = {};

@@ -1,4 +1,4 @@
-#include "report/address_reservation.h"
+#include "archive/address_reservation.h"
 
 #include <windows.h>
 

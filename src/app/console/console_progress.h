@@ -4,21 +4,19 @@
 #include <string>
 #include <string_view>
 
+#include "base/run_progress.h"
+
 // The run's progress on the standard error stream, for a person waiting at a console: one line
 // per stage as it starts and, for a large entry of the archive, its name and a percentage.
-
-enum class RunStage { Settings, Handshake, Dumps, MachineDescription, Collection, Saving, CleanUp };
 
 // "Reading the settings" and so on: what the stage line says.
 std::wstring stageText(RunStage stage);
 
-// Writes the stage's line.
-void reportStage(RunStage stage);
-
-// Progress of one archive entry while it is written: done of total bytes. Only entries larger than
-// 16 MiB are shown; on a console one line is redrawn at most a few times a second, on a redirected
-// stream a plain line is written at every tenth.
-void reportEntryProgress(std::wstring_view name, std::uint64_t done, std::uint64_t total);
+// Shows what the run reports from here on (setRunProgressListener) on the standard error stream:
+// a line per stage, and the progress of an entry while it is written. Only entries larger than
+// 16 MiB are shown; on a console one line is redrawn at most a few times a second, on a
+// redirected stream a plain line is written at every tenth.
+void showRunProgressOnConsole();
 
 // Ends a progress line that a console update left open, before something else is written.
 void finishProgressLine();
