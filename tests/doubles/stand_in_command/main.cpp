@@ -32,8 +32,12 @@ bool waitForTheEndOf(const std::wstring& name)
         return false;
     }
     ScopedKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+    if (!mutex) {
+        // Made, since the event is set, and gone: its only holder has ended.
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
     // The mutex is abandoned when its holder ends.
-    const DWORD waited = mutex ? WaitForSingleObject(mutex.get(), kLongestWaitMs) : WAIT_FAILED;
+    const DWORD waited = WaitForSingleObject(mutex.get(), kLongestWaitMs);
     return waited == WAIT_ABANDONED || waited == WAIT_OBJECT_0;
 }
 
