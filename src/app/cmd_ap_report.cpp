@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <sstream>
 
@@ -126,6 +127,8 @@ bool CCmdApReport::generateReport()
     runStage(L"collection", [&] {
         const int collected = collectReport();
         noteCollection(collected);
+        noteLeftOut(std::count_if(contents().leftOut.begin(), contents().leftOut.end(),
+            [](const LeftOutMaterial& material) { return isLostMaterial(material.reason); }));
         if (collected != 0) {
             std::wostringstream message;
             message << L"The report archive could not be begun (" << collected << L"); no report is made.";

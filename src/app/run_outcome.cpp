@@ -123,6 +123,13 @@ void noteCollection(int result)
     record.outcome.entries = entries.value_or(0);
 }
 
+void noteLeftOut(std::uint64_t count)
+{
+    Record& record = theRecord();
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.outcome.leftOut = count;
+}
+
 void noteReportMove(const CApReport& report, const std::wstring& outputPath)
 {
     const bool reachedOutput = report.reportReachedOutput();

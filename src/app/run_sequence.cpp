@@ -55,7 +55,8 @@ int runReportTool()
 
     reportStage(RunStage::CleanUp);
     runStage(L"clean-up", [&] {
-        cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput(), report.outputPath());
+        cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput(), report.outputPath(),
+            report.contents());
     });
     return 0;
 }

@@ -57,6 +57,16 @@ std::wstring comparablePath(const std::wstring& path)
     return folder.empty() ? full : folder + full.substr(slash + 1);
 }
 
+std::wstring pathKey(const std::wstring& path)
+{
+    std::wstring key = comparablePath(path);
+    if (!key.empty()) {
+        // The file system's own case rule, as CompareStringOrdinal ignoring case applies it.
+        CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    }
+    return key;
+}
+
 bool isSamePath(const std::wstring& a, const std::wstring& b)
 {
     if (a.empty() || b.empty()) {

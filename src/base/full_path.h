@@ -11,6 +11,9 @@ std::wstring fullPathOf(const std::wstring& path);
 // regard to case, as the file system compares them.
 std::wstring comparablePath(const std::wstring& path);
 
+// comparablePath in upper case: one key for every spelling of a path, for looking paths up.
+std::wstring pathKey(const std::wstring& path);
+
 // Whether a and b name the same file, however each is spelt; an empty path names none.
 bool isSamePath(const std::wstring& a, const std::wstring& b);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/console/closing_line.h"
+#include "base/scoped_handle.h"
 #include "tool_run_fixture.h"
 
 namespace {
@@ -154,6 +155,48 @@ TEST_F(CleanUp, OutputPathThatTheRunWouldDeleteIsRefusedAndNothingIsDeleted)
         DeleteFileW(c.output.c_str());
         DeleteFileW((temp() + L"PRT.txt").c_str());
     }
+}
+
+TEST_F(CleanUp, DeleteLogsKeepsEveryLogTheReportDoesNotHold)
+{
+    writeSettings(true);
+    // Held open by another program that lets no one read it (deleting it would be allowed), and
+    // one too large for the room the archive is given.
+    const std::wstring locked = logs_ + L"vossel.log.2";
+    const std::wstring large = logs_ + L"vossel.log.3";
+    ScopedClientProfile::put(locked, "a log that cannot be read");
+    std::string noise(32 * 1024 * 1024, '\0');
+    unsigned state = 7;
+    for (auto& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    ScopedClientProfile::put(large, noise);
+    ScopedFileHandle holder(CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder.isValid());
+
+    const std::wstring output = temp() + L"out.zip";
+    DiagnosticLogHold keptLog(temp());
+    const std::wstring standardOutput = temp() + L"stdout.txt";
+    StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", L"/flushed /file \"" + output + L"\"",
+        {{L"TMP", temp()}, {L"TEMP", temp()}, {L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT", std::to_wstring(24 * 1024 * 1024)}},
+        ProgramStreams{standardOutput, temp() + L"stderr.txt", false});
+    ASSERT_EQ(tool.wait(120000), std::optional<unsigned long>(0));
+    // Only now could a deletion asked for during the run take effect.
+    holder.reset();
+
+    EXPECT_EQ(filesIn(logs_), (std::vector<std::wstring>{L"vossel.log.2", L"vossel.log.3", L"vossel_ui.log"}));
+    const Messages lines = logMessages();
+    for (const std::string& line : {"Could not read " + asciiText(locked) + ", it is left out of the report.",
+             "Not enough memory to add " + asciiText(large) + " to the zip stream.",
+             "Log file kept, could not be read: " + asciiText(locked), "Log file kept, no room: " + asciiText(large)}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+    const std::string closing = readFileBytes(standardOutput).value_or("");
+    EXPECT_EQ(closing.rfind("Report written to " + asciiText(output) + " (", 0), 0u) << closing;
+    EXPECT_NE(closing.find("); 2 entries were left out, the diagnostic log PRT.txt in it names them\r\n"),
+        std::string::npos) << closing;
 }
 
 } // namespace

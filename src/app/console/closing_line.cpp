@@ -62,8 +62,12 @@ std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& lo
         }
         return line + L". See the diagnostic log " + logPath;
     }
-    const std::wstring details = L" (" + std::to_wstring(outcome.entries)
+    std::wstring details = L" (" + std::to_wstring(outcome.entries)
         + (outcome.entries == 1 ? L" entry, " : L" entries, ") + formatReportSize(outcome.bytes) + L")";
+    if (outcome.leftOut > 0) {
+        details += L"; " + std::to_wstring(outcome.leftOut) + (outcome.leftOut == 1 ? L" entry was" : L" entries were")
+            + L" left out, the diagnostic log PRT.txt in it names them";
+    }
     if (outcome.certificateSubject.empty()) {
         return L"Report written to " + outcome.outputPath + details;
     }

@@ -36,6 +36,8 @@ struct RunOutcome {
     std::uint64_t bytes = 0;
     // Where the report stays when it could not be moved to the output path; empty when none does.
     std::wstring keptReportPath;
+    // How much the report was meant to hold and does not; the diagnostic log in it names each.
+    std::uint64_t leftOut = 0;
 };
 
 // "another instance of VosselPRT is running in this session" and so on.
@@ -48,5 +50,6 @@ std::wstring formatReportSize(std::uint64_t bytes);
 // "Report written to PATH (N entries, SIZE)", "Report encrypted for SUBJECT and written to PATH
 // (N entries, SIZE)" or "No report was made: REASON. See the diagnostic log LOG"; no line end. A run
 // without a temporary folder has no log to point to; a report that could not be moved is named
-// where it is kept ("REASON; the report is kept at PATH").
+// where it is kept ("REASON; the report is kept at PATH"). A report that left material out says
+// so after its details: "; N entries were left out, the diagnostic log PRT.txt in it names them".
 std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath);

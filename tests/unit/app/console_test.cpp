@@ -107,6 +107,14 @@ TEST(ClosingLine, SaysWhereTheReportIsOrWhyThereIsNone)
         L"No report was made: the output file C:\\r\\report.zip exists and \"/overwrite 0\" keeps it. "
         L"See the diagnostic log C:\\T\\PRT.txt");
 
+    RunOutcome partial = plain;
+    partial.leftOut = 2;
+    EXPECT_EQ(formatClosingLine(partial, L"C:\\T\\PRT.txt"), L"Report written to C:\\r\\report.zip (23 entries, 1.50 MB); "
+        L"2 entries were left out, the diagnostic log PRT.txt in it names them");
+    partial.leftOut = 1;
+    EXPECT_EQ(formatClosingLine(partial, L"C:\\T\\PRT.txt"), L"Report written to C:\\r\\report.zip (23 entries, 1.50 MB); "
+        L"1 entry was left out, the diagnostic log PRT.txt in it names them");
+
     RunOutcome unmoved;
     unmoved.reason = NoReportReason::MoveFailed;
     unmoved.outputPath = L"C:\\r\\report.zip";
