@@ -135,7 +135,14 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
     MemoryFile& file = theMemoryFile();
     const std::uint64_t dataStart = file.position + localHeaderRoom(name);
     std::uint64_t written = 0;
-    const DeflateResult result = deflateRaw(read, [&](const unsigned char* data, std::size_t size) {
+    // Hashed as it is read, on the reading thread, while the workers compress what came before.
+    CEntryDigest digest;
+    const DeflateRead hashingRead = [&](unsigned char* buffer, std::size_t size) {
+        const std::size_t count = read(buffer, size);
+        digest.update(buffer, count);
+        return count;
+    };
+    const DeflateResult result = deflateRaw(hashingRead, [&](const unsigned char* data, std::size_t size) {
         if (!growMemoryFile(file, dataStart + written + size)) {
             return false;
         }
@@ -170,6 +177,7 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
     entry.outcome = ZipEntryOutcome::Added;
     entry.size = result.uncompressedSize;
     entry.crc = result.crc;
+    entry.sha256 = digest.finish();
     return entry;
 }
 

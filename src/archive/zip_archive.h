@@ -5,6 +5,7 @@
 
 #include <minizip/zip.h>
 
+#include "archive/entry_digest.h"
 #include "archive/parallel_deflate.h"
 
 // What became of one entry that was asked for.
@@ -22,6 +23,7 @@ struct ZipEntryResult {
     std::string name;           // the entry's name in the archive, UTF-8
     std::uint64_t size = 0;     // bytes before compression
     std::uint32_t crc = 0;
+    Sha256Digest sha256 = {};   // of the same bytes
     bool readFailed = false;    // a read error ended the entry: it holds the bytes read before
     bool added() const { return outcome == ZipEntryOutcome::Added; }
 };

@@ -13,6 +13,7 @@ struct OpenSslFree {
     void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
     void operator()(EVP_PKEY_CTX* context) const { EVP_PKEY_CTX_free(context); }
     void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 
 template <typename T>

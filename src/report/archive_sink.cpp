@@ -28,7 +28,7 @@ void CArchiveSink::record(const ZipEntryResult& result, const EntryOrigin& origi
 {
     switch (result.outcome) {
     case ZipEntryOutcome::Added:
-        contents_.entries.push_back({result.name, result.size, result.crc, origin});
+        contents_.entries.push_back({result.name, result.size, result.crc, result.sha256, origin});
         return;
     case ZipEntryOutcome::Missing:
         return;

@@ -148,6 +148,24 @@ TEST_F(ArchiveWriter, SmallArchivesKeepTheClassicFormWithUtf8Names)
     }
 }
 
+TEST_F(ArchiveWriter, EveryEntryTellsItsSizeChecksumAndDigest)
+{
+    const ZipEntryResult memory = archive_.addMemoryToArchive("abc", 3, L"abc.txt", L"");
+    const ZipEntryResult empty = archive_.addFileToArchive(file(L"empty.bin", ""), L"Sub\\");
+    const ZipEntryResult missing = archive_.addFileToArchive(temp_.path() + L"missing.bin");
+    finishAndRead();
+
+    EXPECT_EQ(memory.outcome, ZipEntryOutcome::Added);
+    EXPECT_EQ(memory.name, "abc.txt");
+    EXPECT_EQ(memory.size, 3u);
+    EXPECT_EQ(memory.crc, 0x352441C2u);
+    EXPECT_EQ(digestHex(memory.sha256), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(empty.name, "Sub\\empty.bin");
+    EXPECT_EQ(empty.size, 0u);
+    EXPECT_EQ(digestHex(empty.sha256), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(missing.outcome, ZipEntryOutcome::Missing);
+}
+
 TEST_F(ArchiveWriter, MissingFilesAndEmptyNamesMakeNoEntry)
 {
     archive_.addFileToArchive(temp_.path() + L"missing.dmp");
