@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <set>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "base/diagnostic_log.h"
 #include "base/stage_guard.h"
 #include "base/temp_folder.h"
+#include "cleanup/output_path_guard.h"
 #include "crypto/output_file.h"
 #include "report/preview_sink.h"
 #include "platform/vosselutils/command_line_parser.h"
@@ -107,6 +109,18 @@ void CCmdApReport::previewReport(bool json)
 bool CCmdApReport::generateReport()
 {
     const std::wstring outputPath = getOptionValue(L"/file", defaultOutputPath());
+    outputPath_ = outputPath;
+
+    // A report that the clean-up of this very run would delete is no report: refused before
+    // anything is collected.
+    const OutputPathCheck check = checkOutputPath(outputPath);
+    if (check.clash != OutputPathClash::None) {
+        writeLogLine(L"output file[" + outputPath + L"] would be deleted at the end of the run as " + check.clashesWith
+            + L". no report is made.");
+        noteNoReport(check.clash == OutputPathClash::WorkingFile ? NoReportReason::OutputIsWorkingFile
+                                                                 : NoReportReason::OutputIsDeletedLog, outputPath);
+        return false;
+    }
 
     // A file already at the output path stays until a finished report replaces it: a run that
     // makes no report must not cost the user that file (which may even be one to collect).
@@ -138,6 +152,8 @@ bool CCmdApReport::generateReport()
     runStage(L"collection", [&] {
         const int collected = collectReport();
         noteCollection(collected);
+        noteLeftOut(std::count_if(contents().leftOut.begin(), contents().leftOut.end(),
+            [](const LeftOutMaterial& material) { return isLostMaterial(material.reason); }));
         if (collected != 0) {
             std::wostringstream message;
             message << L"The report archive could not be begun (" << collected << L"); no report is made.";

@@ -30,7 +30,11 @@ public:
     // else: the working files and dumps the run would make are listed, not made.
     void previewReport(bool json);
 
+    // The path the report is meant for; empty until the report generation has settled it.
+    const std::wstring& outputPath() const { return outputPath_; }
+
 private:
     // Names keep their leading "/" and compare exactly, case included.
     std::map<std::wstring, std::wstring> options_;
+    std::wstring outputPath_;
 };

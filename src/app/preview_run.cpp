@@ -6,8 +6,10 @@
 #include "app/console/closing_line.h"
 #include "app/console/console_output.h"
 #include "app/run_outcome.h"
+#include "app/working_folder.h"
 #include "base/diagnostic_log.h"
 #include "base/stage_guard.h"
+#include "base/temp_folder.h"
 #include "platform/vosselutils/command_line_parser.h"
 #include "settings/ap_report_ini.h"
 
@@ -28,6 +30,12 @@ PreviewKind previewRequested()
 void runPreview(PreviewKind kind)
 {
     disableDiagnosticLog();
+    // Without a temporary folder there is no report to preview: the run would make none.
+    if (!canHoldWorkingFiles(getTempFolder(MAX_PATH))) {
+        writeConsoleText(STD_OUTPUT_HANDLE,
+            L"No preview: " + reasonText(NoReportReason::NoTemporaryFolder, L"") + L"\r\n");
+        return;
+    }
     CApReportIni settings;
     runStage(L"settings", [&] { settings.readReportSettings({}, false); });
     CCmdApReport report;

@@ -123,16 +123,26 @@ void noteCollection(int result)
     record.outcome.entries = entries.value_or(0);
 }
 
+void noteLeftOut(std::uint64_t count)
+{
+    Record& record = theRecord();
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.outcome.leftOut = count;
+}
+
 void noteReportMove(const CApReport& report, const std::wstring& outputPath)
 {
     const bool reachedOutput = report.reportReachedOutput();
     const bool encrypted = CApReportIni::isPrtEncryptionEnabled();
+    std::wstring kept;
     if (!reachedOutput) {
         const std::wstring saved = report.temporaryReportPath();
         if (encrypted && getEncryptionCertificate().empty()) {
             noteNoReport(NoReportReason::NoCertificate);
         } else if (saved.empty() || GetFileAttributesW(saved.c_str()) == INVALID_FILE_ATTRIBUTES) {
             noteNoReport(NoReportReason::NotSaved);
+        } else {
+            kept = saved;
         }
         noteNoReport(NoReportReason::MoveFailed);
     }
@@ -146,6 +156,7 @@ void noteReportMove(const CApReport& report, const std::wstring& outputPath)
     Record& record = theRecord();
     std::lock_guard<std::mutex> lock(record.mutex);
     record.outcome.outputPath = outputPath;
+    record.outcome.keptReportPath = kept;
     if (reachedOutput) {
         record.outcome.reportWritten = true;
         record.outcome.certificateSubject = subject;

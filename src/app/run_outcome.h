@@ -20,6 +20,9 @@ void noteNoReport(NoReportReason reason, const std::wstring& outputPath = L"");
 // of entries of the finished archive in the data stream is kept for the closing line.
 void noteCollection(int result);
 
+// Notes how much the report was meant to hold and could not: the closing line tells the number.
+void noteLeftOut(std::uint64_t count);
+
 // Notes whether the report's move reached outputPath. When it did not and no reason was noted
 // yet, the reason is found here: no certificate for the encryption, nothing saved, or the move.
 void noteReportMove(const CApReport& report, const std::wstring& outputPath);

@@ -6,9 +6,11 @@
 #include "app/console/usage.h"
 #include "app/run_outcome.h"
 #include "app/single_instance.h"
+#include "app/working_folder.h"
 #include "base/diagnostic_log.h"
 #include "base/stage_guard.h"
 #include "base/stage_timings.h"
+#include "base/temp_folder.h"
 #include "cleanup/log_deletion.h"
 #include "settings/ap_report_ini.h"
 #include "sysinfo/system_info_worker.h"
@@ -23,6 +25,12 @@ int runReportTool()
         return 0;
     }
     CClosingLine closingLine;
+    // Every working file and the log belong in the temporary folder: without one the run would
+    // write, pack and delete files of those names among the user's own, wherever it was started.
+    if (!canHoldWorkingFiles(getTempFolder(MAX_PATH))) {
+        noteNoReport(NoReportReason::NoTemporaryFolder);
+        return 0;
+    }
     showRunProgressOnConsole();
 
     CSingleInstanceGuard guard;
@@ -53,6 +61,9 @@ int runReportTool()
     waitForSystemInfoThread();
 
     reportStage(RunStage::CleanUp);
-    runStage(L"clean-up", [&] { cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput()); });
+    runStage(L"clean-up", [&] {
+        cleanUpAfterReport(report.temporaryReportPath(), report.reportReachedOutput(), report.outputPath(),
+            report.contents());
+    });
     return 0;
 }

@@ -69,7 +69,12 @@ const std::wstring& getLogFilePath()
 {
     // Both threads may ask first; a function-local static is initialised exactly once. Never
     // destroyed, for the same reason as the lock.
-    static const auto* path = new std::wstring(getTempFolder(MAX_PATH) + L"PRT.txt");
+    // Without a temporary folder there is no log: a bare "PRT.txt" would be appended to whatever
+    // file of that name the current folder holds.
+    static const auto* path = [] {
+        const std::wstring folder = getTempFolder(MAX_PATH);
+        return new std::wstring(folder.empty() ? std::wstring() : folder + L"PRT.txt");
+    }();
     return *path;
 }
 

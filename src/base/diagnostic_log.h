@@ -12,7 +12,8 @@
 // Appends "[" timestamp "] " message CR LF. Never fails towards the caller and never throws.
 void writeLogLine(std::wstring_view message);
 
-// Temporary folder + "PRT.txt", computed on first use and kept for the rest of the process.
+// Temporary folder + "PRT.txt", computed on first use and kept for the rest of the process; empty,
+// and every line dropped, when there is no temporary folder.
 const std::wstring& getLogFilePath();
 
 // "2024-03-07 09:05:02,042" for the current local time.

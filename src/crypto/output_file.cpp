@@ -1,6 +1,7 @@
 #include "crypto/output_file.h"
 
 #include "base/scoped_handle.h"
+#include "base/unique_file.h"
 
 bool mayReplaceOutputFile(const std::wstring& path)
 {
@@ -24,7 +25,14 @@ DWORD replaceOutputFile(const std::wstring& from, const std::wstring& to)
     if (error != ERROR_NOT_SAME_DEVICE) {
         return error;
     }
-    const std::wstring staged = to + L".partial";
+    // The staging file's name is one that no file had, so a user's file is never written over,
+    // and deleting it on failure removes nothing but this run's copy.
+    UniqueFile staging = createFileBeside(to, GENERIC_WRITE, 0);
+    if (!staging.file) {
+        return staging.error;
+    }
+    staging.file.reset();
+    const std::wstring& staged = staging.path;
     if (!CopyFileW(from.c_str(), staged.c_str(), FALSE)) {
         const DWORD copyError = GetLastError();
         DeleteFileW(staged.c_str());

@@ -13,6 +13,7 @@
 bool mayReplaceOutputFile(const std::wstring& path);
 
 // Moves the finished report from to the output path to, replacing a file there. Across volumes the
-// report is first copied beside the output path and then renamed over it, so a copy cut short
-// never stands in the earlier file's place. ERROR_SUCCESS, or the system's error code.
+// report is first copied beside the output path, under a name no other file there has, and then
+// renamed over it, so a copy cut short never stands in the earlier file's place. ERROR_SUCCESS, or
+// the system's error code.
 DWORD replaceOutputFile(const std::wstring& from, const std::wstring& to);

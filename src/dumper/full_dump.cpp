@@ -5,6 +5,7 @@
 
 #include "base/scoped_handle.h"
 #include "sysinfo/full_dump_type.h"
+#include "sysinfo/minidump_check.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ bool writeFullDump(unsigned long processId, const std::wstring& path, std::FILE*
 {
     say(out, "writing a full dump of process " + std::to_string(processId) + " to " + toUtf8(path));
 
-    ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, processId));
+    ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE | SYNCHRONIZE,
+        FALSE, processId));
     if (!process) {
         return fail(out, "OpenProcess", GetLastError());
     }
@@ -52,6 +54,14 @@ bool writeFullDump(unsigned long processId, const std::wstring& path, std::FILE*
         file.reset();
         DeleteFileW(path.c_str());
         return fail(out, "MiniDumpWriteDump", error);
+    }
+    // The writer can report success for a dump it could not finish, as when the process ends
+    // half-way: such a dump is no dump.
+    if (!isWholeDumpOfRunningProcess(process.get(), file.get())) {
+        file.reset();
+        DeleteFileW(path.c_str());
+        say(out, "the dump did not complete, no dump is written");
+        return false;
     }
     LARGE_INTEGER size = {};
     GetFileSizeEx(file.get(), &size);

@@ -5,12 +5,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <utility>
 
 #include "base/scoped_find_handle.h"
+#include "installer/wide_text_reader.h"
 
 std::vector<std::wstring> InstallerLogsLib::getFilesInFolder(const std::wstring& folder)
 {
@@ -50,7 +49,9 @@ std::wstring InstallerLogsLib::findProductMsiLog(std::vector<std::wstring>& file
         if (!isInstallerMsiLogName(name)) {
             continue;
         }
-        if (readFileAsWideText(path).find(kInstallerProductCode) != std::wstring::npos) {
+        // Read in pieces and only until the code turns up: one unreadable or huge log of another
+        // product is just not this one.
+        if (fileTextContains(path, kInstallerProductCode)) {
             return path;
         }
     }
@@ -87,20 +88,10 @@ bool isNewerFile(const std::wstring& a, const std::wstring& b)
 
 std::wstring readFileAsWideText(const std::wstring& path)
 {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file) {
-        return {};
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::wstring text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const wchar_t unit = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])
-            | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        if (unit == L'\0') {
-            break;
-        }
-        text += unit;
-    }
+    readWideTextInPieces(path, kWideTextPieceBytes, [&text](std::wstring_view units) {
+        text.append(units);
+        return true;
+    });
     return text;
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "base/diagnostic_log.h"
+
 void CArchiveSink::addFile(const std::wstring& path, const std::wstring& prefix, EntryTreatment treatment)
 {
     const EntrySource source = treatment == EntryTreatment::Generated ? EntrySource::Generated : EntrySource::File;
@@ -39,6 +41,8 @@ void CArchiveSink::record(const ZipEntryResult& result, const EntryOrigin& origi
     case ZipEntryOutcome::Missing:
         return;
     case ZipEntryOutcome::Unreadable:
+        // The one loss the zip engine does not log: a file that is there and could not be opened.
+        writeLogLine(L"Could not read " + what + L", it is left out of the report.");
         return leftOut(what, LeftOutReason::CouldNotBeRead);
     case ZipEntryOutcome::NotADiskFile:
         return leftOut(what, LeftOutReason::NotADiskFile);

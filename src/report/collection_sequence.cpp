@@ -7,6 +7,7 @@
 #include "report/client_version.h"
 #include "settings/ap_report_ini.h"
 #include "settings/report_options.h"
+#include "sysinfo/dump_file.h"
 #include "sysinfo/process_dumps.h"
 #include "sysinfo/system_info_worker.h"
 #include "vdi/virtual_desktop.h"
@@ -69,9 +70,9 @@ void CApReport::collectInto(IReportSink& sink)
 
     constexpr EntryTreatment generated = EntryTreatment::Generated;
     sink.addFile(CApReportIni::getIniFilePath(), L"");
-    sink.addFile(crashDumpFilePath(), L"", generated);
-    sink.addFile(CApReportIni::getDntDumpFilePath(false), L"", generated);
-    sink.addFile(CApReportIni::getDntDumpFilePath(true), L"", generated);
+    sink.addFile(dumpFileToCollect(crashDumpFilePath()), L"", generated);
+    sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(false)), L"", generated);
+    sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(true)), L"", generated);
     sink.addFile(getSystemInfoFilePath(), L"SystemInfo\\", generated);
     sink.addFile(CApReportIni::getCommentFilePath(), L"", generated);
     sink.addFile(CApReportIni::getMetadataFilePath(), L"", generated);

@@ -12,3 +12,8 @@ const wchar_t* leftOutReasonText(LeftOutReason reason)
     }
     return L"";
 }
+
+bool isLostMaterial(LeftOutReason reason)
+{
+    return reason != LeftOutReason::BelowConfigFolder && reason != LeftOutReason::ContactsNotCollected;
+}

@@ -42,6 +42,9 @@ enum class LeftOutReason {
 // A short text for the reason, as support staff read it.
 const wchar_t* leftOutReasonText(LeftOutReason reason);
 
+// Whether the material was meant to go in and could not, rather than being kept out on purpose.
+bool isLostMaterial(LeftOutReason reason);
+
 class IReportSink {
 public:
     virtual ~IReportSink() = default;

@@ -1,10 +1,14 @@
 #include "sysinfo/process_dumps.h"
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
+#include "base/unique_file.h"
+#include "sysinfo/dump_file.h"
+#include "sysinfo/minidump_check.h"
 #include "platform/vosselutils/environment_utils.h"
 #include "sysinfo/dump_output_lines.h"
 #include "sysinfo/dump_program.h"
@@ -35,25 +39,61 @@ std::wstring buildDumpProgramCommandLine(const std::wstring& toolFolder, unsigne
     return L"\"" + toolFolder + L"\\x64\\Ravik.exe\" " + std::to_wstring(processId) + L" \"" + filePath + L"\"";
 }
 
-void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath)
+unsigned long dumpProgramLimitMs()
 {
-    runDumpProgram(buildDumpProgramCommandLine(vosselutils::EnvironmentUtils::getLocationOfExecutable(), processId,
-                       filePath),
-        kDumpProgramTimeoutMs);
+    // For tests: a limit that a run can wait out.
+    wchar_t text[32] = {};
+    const DWORD length = GetEnvironmentVariableW(L"VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS", text, 32);
+    if (length > 0 && length < 32) {
+        const unsigned long limit = std::wcstoul(text, nullptr, 10);
+        if (limit > 0) {
+            return limit;
+        }
+    }
+    return kDumpProgramTimeoutMs;
 }
 
-void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
+void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath)
+{
+    const ExistingDump existing = examineExistingDump(filePath);
+    UniqueFile partial = createFileBeside(filePath, GENERIC_WRITE, 0);
+    if (!partial.file) {
+        writeLogLine(L"Unable to create a file for the dump beside " + filePath + L", error "
+            + std::to_wstring(partial.error));
+        leaveOutIfUnchanged(filePath, existing);
+        return;
+    }
+    // The program writes the file itself.
+    partial.file.reset();
+    const std::optional<unsigned long> exitCode = runDumpProgram(
+        buildDumpProgramCommandLine(vosselutils::EnvironmentUtils::getLocationOfExecutable(), processId, partial.path),
+        dumpProgramLimitMs());
+    if (!exitCode) {
+        writeLogLine(L"The dump program did not end in its time; its dump is not used: " + partial.path);
+    } else if (*exitCode != 0) {
+        writeLogLine(L"The dump program failed with exit code " + std::to_wstring(*exitCode) + L"; no dump is used.");
+    } else if (!isCompleteMinidumpFile(partial.path, true)) {
+        writeLogLine(L"The dump program's dump is not complete and is not used.");
+    } else if (publishDump(partial.path, filePath)) {
+        return;
+    }
+    // A program still running holds its file open; that file is never given the dump's name.
+    DeleteFileW(partial.path.c_str());
+    leaveOutIfUnchanged(filePath, existing);
+}
+
+std::optional<unsigned long> runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
 {
     SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
-        return;
+        return std::nullopt;
     }
     ScopedKernelHandle reader(readEnd);
     ScopedKernelHandle writer(writeEnd);
     if (!SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0)) {
-        return;
+        return std::nullopt;
     }
 
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
@@ -69,7 +109,7 @@ void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
     if (!CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
             nullptr, nullptr, &startup, &started)) {
         writeLogLine(L"Unable to create process: " + commandLine);
-        return;
+        return std::nullopt;
     }
     ScopedKernelHandle program(started.hProcess);
     ScopedKernelHandle programThread(started.hThread);
@@ -77,13 +117,17 @@ void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
 
     // Only the program holds the write end now. A blocking read would wait for as long as the pipe
     // stays open, for ever if the program hangs: the pipe is only read when it holds something, and
-    // reading ends with the program, with the pipe, or when the time is up.
+    // reading ends with the program, with the pipe, or when the time is up, which is looked at on
+    // every round, so that a program that never stops printing is left behind as well.
     writer.reset();
     CDumpOutputLines lines;
     char buffer[kReadBufferSize];
     for (;;) {
         // Sampled before looking at the pipe: whatever an ended program wrote is in it by now.
         const bool ended = WaitForSingleObject(program.get(), 0) == WAIT_OBJECT_0;
+        if (GetTickCount64() >= deadline) {
+            break;
+        }
         DWORD available = 0;
         if (!PeekNamedPipe(reader.get(), nullptr, 0, nullptr, &available, nullptr)) {
             break;
@@ -97,7 +141,7 @@ void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
             logOutputLines(lines.add(buffer, bytesRead));
             continue;
         }
-        if (ended || GetTickCount64() >= deadline) {
+        if (ended) {
             break;
         }
         // Ten milliseconds, or less when the program ends meanwhile.
@@ -107,9 +151,13 @@ void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs)
     reader.reset();
 
     const ULONGLONG now = GetTickCount64();
-    WaitForSingleObject(program.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+    if (WaitForSingleObject(program.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(program.get(), &exitCode)) {
         writeLogLine(L"Failed to get exit code. Error code: " + std::to_wstring(GetLastError()));
+        return std::nullopt;
     }
+    return exitCode;
 }

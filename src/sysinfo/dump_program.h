@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The command line that starts the dump program "x64\Ravik.exe" in toolFolder (no trailing
@@ -8,6 +9,11 @@ std::wstring buildDumpProgramCommandLine(const std::wstring& toolFolder, unsigne
     const std::wstring& filePath);
 
 // Runs commandLine with its standard output and error going to the diagnostic log, a log line for
-// each line it prints, and waits for it: all of this takes at most timeoutMs. A program that hangs with its output
-// still open is left running once the time is up, so that it cannot hold the report back.
-void runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs);
+// each line it prints, and waits for it: all of this takes at most timeoutMs, whatever and however
+// much the program prints. A program that hangs, or prints without end, is left running once the
+// time is up, so that it cannot hold the report back. Its exit code when it ended in time; nothing
+// when it could not be started or did not end.
+std::optional<unsigned long> runDumpProgram(const std::wstring& commandLine, unsigned long timeoutMs);
+
+// Three minutes; for tests, the milliseconds that VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS gives.
+unsigned long dumpProgramLimitMs();

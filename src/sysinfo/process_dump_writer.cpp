@@ -8,10 +8,11 @@
 
 #include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
-#include "platform/lumocoreutils/text.h"
-#include "platform/vosselutils/file_utils.h"
+#include "base/unique_file.h"
 #include "platform/vosselutils/text.h"
+#include "sysinfo/dump_file.h"
 #include "sysinfo/full_dump_type.h"
+#include "sysinfo/minidump_check.h"
 
 namespace {
 
@@ -66,19 +67,20 @@ void createDumpFileForProcess(unsigned long processId, const std::wstring& fileP
     logCounts(process.get());
     writeLogLine(L"Dump File: " + filePath);
 
-    // A dump that is already there, for instance one the user made by hand, is the one to send.
-    if (vosselutils::FileUtils::fileExists(LumoCoreUtils::toString(filePath))) {
+    // A dump that is already there, for instance one the user made by hand, is the one to send, as
+    // long as it is whole.
+    const ExistingDump existing = examineExistingDump(filePath);
+    if (existing.complete) {
         writeLogLine(L"dump file exists,use it.");
         return;
     }
 
-    ScopedFileHandle file(CreateFileW(filePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = GetLastError();
+    UniqueFile partial = createFileBeside(filePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+    if (!partial.file) {
         std::wostringstream message;
-        message << L"Fails to CreateFile when createDumpFileForProcess, error code=" << std::hex << error;
+        message << L"Fails to CreateFile when createDumpFileForProcess, error code=" << std::hex << partial.error;
         writeLogLine(message.str());
+        leaveOutIfUnchanged(filePath, existing);
         return;
     }
 
@@ -86,14 +88,22 @@ void createDumpFileForProcess(unsigned long processId, const std::wstring& fileP
         writeLogLine(formatExceptionInfo(exceptionRecord->ThreadId,
             static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(exceptionRecord->ExceptionPointers))));
     }
-    if (!MiniDumpWriteDump(process.get(), processId, file.get(), kFullDumpType,
+    bool whole = false;
+    if (!MiniDumpWriteDump(process.get(), processId, partial.file.get(), kFullDumpType,
             const_cast<MINIDUMP_EXCEPTION_INFORMATION*>(exceptionRecord), nullptr, nullptr)) {
         const DWORD error = GetLastError();
         std::wostringstream message;
         message << L"Full Memory dump" << L" failed error: 0x" << std::hex << error;
         writeLogLine(message.str());
-        // Closed first: while it is open the user could not put a dump made by hand in its place.
-        file.reset();
-        askForManualDump(processId, filePath);
+    } else if (!(whole = isWholeDumpOfRunningProcess(process.get(), partial.file.get()))) {
+        writeLogLine(L"Full Memory dump is not complete and is not used.");
     }
+    partial.file.reset();
+    if (whole && publishDump(partial.path, filePath)) {
+        return;
+    }
+    // Nothing of this attempt is left in the way when the user puts a dump made by hand in its place.
+    DeleteFileW(partial.path.c_str());
+    askForManualDump(processId, filePath);
+    leaveOutIfUnchanged(filePath, existing);
 }

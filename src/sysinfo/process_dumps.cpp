@@ -44,7 +44,7 @@ void createDumpFiles(bool stageFlag)
         }
     }
 
-    const std::wstring clientDump = getCrashDumpFilePath(L"fulldump.dmp");
+    const std::wstring clientDump = getCrashDumpFilePath(kClientDumpFileName);
     const unsigned long exceptionAddress = CApReportIni::getExceptionAddress();
     if (exceptionAddress == 0) {
         createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, nullptr);
@@ -59,24 +59,18 @@ void createDumpFiles(bool stageFlag)
     createDumpFileForProcess(CApReportIni::getProcessId(), clientDump, &exceptionRecord);
 }
 
-namespace {
-
-std::wstring crashDumpFolder(bool create)
+std::wstring crashDumpFolder()
 {
     std::vector<wchar_t> localAppData(MAX_PATH, L'\0');
-    SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, create);
-    const std::wstring folder = std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump";
-    if (create) {
-        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    }
-    return folder;
+    SHGetSpecialFolderPathW(nullptr, localAppData.data(), CSIDL_LOCAL_APPDATA, TRUE);
+    return std::wstring(localAppData.data()) + L"\\Ormel\\Merovan\\Vossel\\Crash Dump\\";
 }
-
-} // namespace
 
 std::wstring getCrashDumpFilePath(const std::wstring& fileName)
 {
-    crashDumpPath() = crashDumpFolder(true) + L"\\" + fileName;
+    const std::wstring folder = crashDumpFolder();
+    SHCreateDirectoryExW(nullptr, folder.substr(0, folder.size() - 1).c_str(), nullptr);
+    crashDumpPath() = folder + fileName;
     return crashDumpPath();
 }
 
@@ -93,7 +87,7 @@ std::vector<std::wstring> planDumpFiles(bool stageFlag)
             planned.push_back(CApReportIni::getDntDumpFilePath(true));
         }
     }
-    crashDumpPath() = crashDumpFolder(false) + L"\\fulldump.dmp";
+    crashDumpPath() = crashDumpFolder() + kClientDumpFileName;
     planned.push_back(crashDumpPath());
     return planned;
 }

@@ -61,7 +61,7 @@ void startSystemInfoThread()
 void systemInfoThreadProc()
 {
     try {
-        const std::wstring path = getTempFolder(MAX_PATH) + L"SystemInfo.txt";
+        const std::wstring path = plannedSystemInfoFilePath();
         setSystemInfoFilePath(path);
         writeLogLine(L"System info file: " + path);
         CSystemInfoWriter writer(path);
@@ -84,6 +84,11 @@ void waitForSystemInfoThread()
     delete workerSlots.thread;
     delete workerSlots.runnable;
     workerSlots = WorkerSlots{};
+}
+
+std::wstring plannedSystemInfoFilePath()
+{
+    return getTempFolder(MAX_PATH) + L"SystemInfo.txt";
 }
 
 std::wstring getSystemInfoFilePath()

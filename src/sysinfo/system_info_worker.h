@@ -22,3 +22,6 @@ std::wstring planSystemInfoFile();
 
 // The system-information file the worker writes; empty until it has begun.
 std::wstring getSystemInfoFilePath();
+
+// The file the worker writes, known before it has begun: the temporary folder + "SystemInfo.txt".
+std::wstring plannedSystemInfoFilePath();

@@ -10,7 +10,7 @@
 #include "base/scoped_registry_key.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/registry_utils.h"
-#include "sysinfo/run_command_line.h"
+#include "sysinfo/command_output.h"
 #include "sysinfo/system_info_file.h"
 
 namespace {
@@ -18,6 +18,7 @@ namespace {
 constexpr wchar_t kWindowMetricsKey[] = L"Control Panel\\Desktop\\WindowMetrics";
 constexpr wchar_t kAppliedDpiValue[] = L"AppliedDPI";
 constexpr int kDefaultDpi = 96;
+constexpr DWORD kCommandWaitMs = 180000;
 
 // Windows keeps "AppliedDPI" as a number; only text is looked at first.
 bool readAppliedDpiNumber(DWORD& dpi)
@@ -56,12 +57,37 @@ CSystemInfoWriter::CSystemInfoWriter(std::wstring path) : path_(std::move(path))
     DeleteFileW(path_.c_str());
 }
 
+std::vector<SystemInfoCommand> systemInfoCommands()
+{
+    // From the system folder itself, never a program of that name beside the tool or in the
+    // current folder.
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    const std::wstring system = length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+    return {
+        {L"writeIpConfig Entered", system + L"ipconfig.exe", L"ipconfig.exe /all", L"SystemInfo-ipconfig.txt"},
+        {L"writeTaskList Entered", system + L"tasklist.exe", L"tasklist.exe", L"SystemInfo-tasklist.txt"},
+        {L"writeWindowSystemInfo Entered", system + L"systeminfo.exe", L"systeminfo.exe", L"SystemInfo-systeminfo.txt"},
+    };
+}
+
+std::vector<std::wstring> commandOutputPaths(const std::wstring& systemInfoPath)
+{
+    const std::size_t slash = systemInfoPath.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        return {};
+    }
+    std::vector<std::wstring> paths;
+    for (const SystemInfoCommand& command : systemInfoCommands()) {
+        paths.push_back(systemInfoPath.substr(0, slash + 1) + command.outputName);
+    }
+    return paths;
+}
+
 void CSystemInfoWriter::writeSystemInfo()
 {
     writeEnvironmentalVars();
-    writeIpConfig();
-    writeTaskList();
-    writeWindowSystemInfo();
+    writeCommandOutputs(systemInfoCommands());
     writeMonitorResolution();
     // The inventory's COM objects live on this thread only, in its own apartment.
     ScopedComInitialization com(COINIT_MULTITHREADED);
@@ -96,28 +122,31 @@ ScopedStdioFile CSystemInfoWriter::openForSection(const wchar_t* section)
     return file;
 }
 
-void CSystemInfoWriter::appendCommandOutput(const std::wstring& command)
+void CSystemInfoWriter::writeCommandOutputs(const std::vector<SystemInfoCommand>& commands)
 {
-    // Quoted, so that a temporary folder with a space in its path still receives the output.
-    runCommandLine(L"cmd /C " + command + L" >> \"" + path_ + L"\"");
-}
-
-void CSystemInfoWriter::writeIpConfig()
-{
-    writeLogLine(L"writeIpConfig Entered");
-    appendCommandOutput(L"ipconfig.exe /all");
-}
-
-void CSystemInfoWriter::writeTaskList()
-{
-    writeLogLine(L"writeTaskList Entered");
-    appendCommandOutput(L"tasklist.exe");
-}
-
-void CSystemInfoWriter::writeWindowSystemInfo()
-{
-    writeLogLine(L"writeWindowSystemInfo Entered");
-    appendCommandOutput(L"systeminfo.exe");
+    const std::size_t slash = path_.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        return;
+    }
+    const std::wstring folder = path_.substr(0, slash + 1);
+    std::vector<ScopedKernelHandle> running;
+    for (const SystemInfoCommand& command : commands) {
+        writeLogLine(command.logLine);
+        running.push_back(startCommandWithOutput(command.application, command.commandLine, folder + command.outputName));
+    }
+    // Each as long as it would have had alone: they all started just now.
+    const ULONGLONG deadline = GetTickCount64() + kCommandWaitMs;
+    for (const ScopedKernelHandle& process : running) {
+        const ULONGLONG now = GetTickCount64();
+        if (process) {
+            WaitForSingleObject(process.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+        }
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (running[i]) {
+            appendFileBytes(path_, folder + commands[i].outputName);
+        }
+    }
 }
 
 void CSystemInfoWriter::writeMonitorResolution()

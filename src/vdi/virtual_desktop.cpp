@@ -23,6 +23,13 @@ Function lookUp(const CKibLibrary& library, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(library.function(name)));
 }
 
+// What "CollectLogs" gave in this run; nothing before it was asked.
+std::optional<int>& collectStatus()
+{
+    static std::optional<int> status;
+    return status;
+}
+
 void logResult(const wchar_t* text, bool result)
 {
     std::wostringstream message;
@@ -90,6 +97,7 @@ void collectVirtualDesktopLogs()
     const std::string folder = engineLogFolder();
     writeLogLine(L"Collect Logs from Pellow using Skerrit DLL");
     const int status = collectLogs(folder.c_str(), 12000, 60000);
+    collectStatus() = status;
     std::wostringstream message;
     message << L"Collect pellow log status:" << status;
     writeLogLine(message.str());
@@ -98,6 +106,16 @@ void collectVirtualDesktopLogs()
         const std::wstring text = formatResourceString(GetModuleHandleW(nullptr), identifier);
         MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK);
     }
+}
+
+bool engineLogsCollected()
+{
+    return collectStatus() == 0;
+}
+
+std::optional<int> engineCollectStatus()
+{
+    return collectStatus();
 }
 
 void deleteVirtualDesktopLogs()

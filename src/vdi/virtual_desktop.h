@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The hosted virtual desktop, as the virtual-desktop client's libraries "Quillet" and "Skerrit"
@@ -16,6 +17,11 @@ bool VerifyVersion(const std::string& version);
 // "\Ormel\Merovan\Virtualisation\". A status that the user must hear about is shown in a message
 // box, and the run waits until it is closed.
 void collectVirtualDesktopLogs();
+
+// Whether this run had the media engine collect its logs and it reported success ("CollectLogs"
+// gave 0); the status it gave, or nothing when it was not asked.
+bool engineLogsCollected();
+std::optional<int> engineCollectStatus();
 
 // Has the media engine delete its logs.
 void deleteVirtualDesktopLogs();

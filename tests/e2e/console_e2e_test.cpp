@@ -53,6 +53,18 @@ std::vector<std::wstring> filesIn(const std::wstring& folder)
     return found;
 }
 
+// The reports in folder, by the archive file name's pattern.
+std::vector<std::wstring> reportsIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> found;
+    for (const std::wstring& name : filesIn(folder)) {
+        if (name.rfind(L"Vossel-Win-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == L".zip") {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
 // A run whose standard output and standard error are kept apart, as "VosselPRT.exe ... >
 // result.txt" at a console keeps them.
 class ConsoleRun : public ToolRunTest {
@@ -175,6 +187,8 @@ TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)
         std::string ini; // empty: no settings file
         std::wstring args;
         std::string line;
+        // The report stays in the temporary folder, and the line ends by saying where.
+        bool keepsReport = false;
     };
     const std::vector<Case> cases = {
         {"no client window", "[Config]\r\n", L"/file out.zip", noReportLine(NoReportReason::NoClientWindow)},
@@ -187,7 +201,7 @@ TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)
         {"no certificate", "[Config]\r\nEnablePRTEncryption=1\r\nPrtCertificateName=Vossel PRT Nobody Has This\r\n",
             L"/flushed /file out.zip", noReportLine(NoReportReason::NoCertificate)},
         {"move fails", "[Config]\r\n", L"/flushed /file \"" + unreachable + L"\"",
-            noReportLine(NoReportReason::MoveFailed, unreachable)},
+            noReportLine(NoReportReason::MoveFailed, unreachable), true},
     };
     ASSERT_TRUE(CreateDirectoryW((temp() + L"folder").c_str(), nullptr));
     for (const auto& c : cases) {
@@ -197,7 +211,15 @@ TEST_F(ConsoleRun, EveryStopGivesItsOwnReason)
         }
         ASSERT_TRUE(writeFileBytes(existing, "earlier report"));
         runToolApart(c.args);
-        EXPECT_EQ(standardOutput_, c.line + "\r\n") << c.name;
+        std::string line = c.line;
+        if (c.keepsReport) {
+            const std::vector<std::wstring> kept = reportsIn(temp());
+            ASSERT_EQ(kept.size(), 1u) << c.name;
+            const std::string ending = ". See the diagnostic log ";
+            line.insert(line.rfind(ending), "; the report is kept at " + narrow(temp() + kept[0]));
+            DeleteFileW((temp() + kept[0]).c_str());
+        }
+        EXPECT_EQ(standardOutput_, line + "\r\n") << c.name;
     }
 }
 

@@ -11,10 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include <tlhelp32.h>
+
 #include "base/scoped_handle.h"
 #include "support/client_double.h"
 #include "support/message_box.h"
+#include "support/minidump_bytes.h"
 #include "support/minidump_facts.h"
+#include "sysinfo/minidump_check.h"
 #include "support/zip_reader.h"
 #include "tool_run_fixture.h"
 
@@ -151,6 +155,7 @@ TEST_F(Dumps, ClientDoubleIsDumpedIntoTheReport)
     const MinidumpFacts facts = inspectMinidump(dump->bytes);
     EXPECT_TRUE(facts.signature);
     EXPECT_TRUE(facts.memoryList);
+    EXPECT_TRUE(facts.complete);
     EXPECT_FALSE(facts.exceptionStream);
     if (facts.processId) {
         EXPECT_EQ(*facts.processId, client.processId());
@@ -164,8 +169,10 @@ TEST_F(Dumps, ExistingDumpsAreUsedAndTheCompanionComesFirst)
 {
     StartedProgram companion = startCompanion(L"dntcolex.exe");
     StartedProgram companion64 = startCompanion(L"dntcolex64.exe");
-    ScopedClientProfile::put(clientDumpPath(), "a dump made by hand");
-    ASSERT_TRUE(writeFileBytes(temp() + L"dntcolex.dmp", "an earlier companion dump"));
+    const std::string handMade = smallMinidump("a dump made by hand");
+    const std::string earlier = smallMinidump("an earlier companion dump");
+    ScopedClientProfile::put(clientDumpPath(), handMade);
+    ASSERT_TRUE(writeFileBytes(temp() + L"dntcolex.dmp", earlier));
 
     const auto entries = report(GetCurrentProcessId(), "");
 
@@ -178,9 +185,9 @@ TEST_F(Dumps, ExistingDumpsAreUsedAndTheCompanionComesFirst)
     EXPECT_EQ(withoutCounts(dumpStageMessages(logMessages())), expected);
     // The clean-up deletes the working dumps once the report holds them: the report shows what was used.
     ASSERT_NE(findZipEntry(entries, "fulldump.dmp"), nullptr);
-    EXPECT_EQ(findZipEntry(entries, "fulldump.dmp")->bytes, "a dump made by hand");
+    EXPECT_EQ(findZipEntry(entries, "fulldump.dmp")->bytes, handMade);
     ASSERT_NE(findZipEntry(entries, "dntcolex.dmp"), nullptr);
-    EXPECT_EQ(findZipEntry(entries, "dntcolex.dmp")->bytes, "an earlier companion dump");
+    EXPECT_EQ(findZipEntry(entries, "dntcolex.dmp")->bytes, earlier);
     EXPECT_EQ(findZipEntry(entries, "dntcolex64.dmp"), nullptr);
 }
 
@@ -225,15 +232,22 @@ TEST_F(Dumps, The64BitCompanionGoesToTheDumpProgramWhoseOutputReachesTheLog)
 
     DiagnosticLogHold keptLog(tmp);
     StartedProgram run = startProgram(tool, L"/flushed /file \"" + reportPath() + L"\"",
-        {{L"TMP", tmp}, {L"TEMP", tmp}, {L"PRT_STAND_IN_RECORD", record}, {L"PRT_STAND_IN_EXIT", L"3"}});
+        {{L"TMP", tmp}, {L"TEMP", tmp}, {L"PRT_STAND_IN_RECORD", record}});
     ASSERT_EQ(run.wait(300000), 0u);
 
     const std::wstring recorded = [&] {
         const std::string bytes = readFileBytes(record).value_or("");
         return std::wstring(bytes.begin(), bytes.end());
     }();
-    EXPECT_EQ(parseCommandLine(recorded), (std::vector<std::wstring>{toolFolder + L"x64\\Ravik.exe",
-                                              std::to_wstring(companion64.processId()), tmp + L"dntcolex64.dmp"}));
+    // The program writes beside the dump's final path, under a name of its own.
+    const std::vector<std::wstring> arguments = parseCommandLine(recorded);
+    ASSERT_EQ(arguments.size(), 3u) << asciiText(recorded);
+    EXPECT_EQ(arguments[0], toolFolder + L"x64\\Ravik.exe");
+    EXPECT_EQ(arguments[1], std::to_wstring(companion64.processId()));
+    const std::wstring beside = tmp + L"dntcolex64.dmp.";
+    EXPECT_EQ(arguments[2].rfind(beside, 0), 0u) << asciiText(arguments[2]);
+    EXPECT_EQ(arguments[2].substr(arguments[2].size() - 8), L".partial");
+    EXPECT_FALSE(fileExists(arguments[2]));
 
     // Every line the program printed is a log line of its own, in order, and the log keeps its
     // shape although the output was longer than one read.
@@ -262,8 +276,99 @@ TEST_F(Dumps, The64BitCompanionGoesToTheDumpProgramWhoseOutputReachesTheLog)
     const auto entries = readZipArchive(reportPath());
     ASSERT_TRUE(entries.has_value());
     ASSERT_NE(findZipEntry(*entries, "dntcolex64.dmp"), nullptr);
-    EXPECT_EQ(findZipEntry(*entries, "dntcolex64.dmp")->bytes, "stand-in dump");
+    EXPECT_EQ(findZipEntry(*entries, "dntcolex64.dmp")->bytes, smallMinidump("stand-in dump"));
     EXPECT_EQ(findZipEntry(*entries, "fulldump.dmp"), nullptr);
+}
+
+// The processes named name that parent started.
+std::vector<DWORD> childProcesses(DWORD parent, const wchar_t* name)
+{
+    std::vector<DWORD> children;
+    ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (bool more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, name) == 0) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    return children;
+}
+
+TEST_F(Dumps, ADumpProgramThatPrintsWithoutPauseIsLeftBehindWhenItsTimeIsUp)
+{
+    StartedProgram companion64 = startCompanion(L"dntcolex64.exe");
+    const std::wstring tool = copyToolWithStandInDumper(temp() + L"tool copy\\");
+    writeIni("[Config]\r\nProcessID=0\r\n");
+
+    DiagnosticLogHold keptLog(temp());
+    StartedProgram run = startProgram(tool, L"/flushed /file \"" + reportPath() + L"\"",
+        {{L"TMP", temp()}, {L"TEMP", temp()}, {L"PRT_STAND_IN_ENDLESS", L"1"},
+            {L"VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS", L"3000"}});
+    const auto exitCode = run.wait(120000);
+    // The program that never stops goes with the test, whether or not the tool left it behind.
+    const std::vector<DWORD> leftBehind = childProcesses(run.processId(), L"Ravik.exe");
+    for (const DWORD id : leftBehind) {
+        ScopedKernelHandle program(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (program) {
+            TerminateProcess(program.get(), 1);
+            WaitForSingleObject(program.get(), 10000);
+        }
+    }
+    ASSERT_EQ(exitCode, std::optional<unsigned long>(0)) << "the tool did not end";
+    EXPECT_EQ(leftBehind.size(), 1u);
+
+    const Messages messages = logMessages();
+    EXPECT_TRUE(hasMessageStartingWith(messages, "The dump program did not end in its time; its dump is not used: "
+            + tempText() + "dntcolex64.dmp."));
+    EXPECT_TRUE(hasMessageStartingWith(messages, "stand-in dump program, line 001"));
+    const auto entries = readZipArchive(reportPath());
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_EQ(findZipEntry(*entries, "dntcolex64.dmp"), nullptr);
+    EXPECT_FALSE(fileExists(temp() + L"dntcolex64.dmp"));
+}
+
+TEST_F(Dumps, AnIncompleteDumpIsReplacedNotShipped)
+{
+    StartedProgram companion = startCompanion(L"dntcolex.exe");
+    // The first 4 MB of a larger dump, as a run that was killed while it wrote one leaves it.
+    const std::string fragment = smallMinidump(std::string(8 * 1024 * 1024, 'm')).substr(0, 4 * 1024 * 1024);
+    const std::wstring path = temp() + L"dntcolex.dmp";
+    ASSERT_TRUE(writeFileBytes(path, fragment));
+
+    const auto entries = report(0, "");
+
+    const Messages messages = logMessages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                  "dump file exists but is not a complete dump, a new one replaces it: " + narrow(path)),
+        messages.end());
+    EXPECT_FALSE(hasMessageStartingWith(messages, "dump file exists,use it."));
+    const ZipEntry* dump = findZipEntry(entries, "dntcolex.dmp");
+    ASSERT_NE(dump, nullptr);
+    EXPECT_NE(dump->bytes.size(), fragment.size());
+    const MinidumpFacts facts = inspectMinidump(dump->bytes);
+    EXPECT_TRUE(facts.complete);
+    if (facts.processId) {
+        EXPECT_EQ(*facts.processId, companion.processId());
+    }
+}
+
+TEST_F(Dumps, AHandMadeDumpStaysWhenNoReportIsMade)
+{
+    const std::string handMade = smallMinidump("a dump made by hand");
+    ScopedClientProfile::put(clientDumpPath(), handMade);
+    ASSERT_TRUE(writeFileBytes(temp() + L"dntcolex64.dmp", smallMinidump("an earlier companion dump")));
+    // Encryption without its certificate: no report reaches the output path.
+    writeIni("[Config]\r\nProcessID=" + hex(GetCurrentProcessId())
+        + "\r\nEnablePRTEncryption=1\r\nPrtCertificateName=Vossel PRT Nobody Has This\r\n");
+    runTool(L"/flushed /file \"" + reportPath() + L"\"");
+
+    EXPECT_FALSE(fileExists(reportPath()));
+    const Messages messages = logMessages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "dump file exists,use it."), messages.end());
+    EXPECT_EQ(readFileBytes(clientDumpPath()), handMade);
+    EXPECT_EQ(readFileBytes(temp() + L"dntcolex64.dmp"), smallMinidump("an earlier companion dump"));
 }
 
 // Runs the real dump program and returns its exit code; its output is kept in output.
@@ -301,9 +406,32 @@ TEST_F(Dumps, RavikDumpsA64BitProcessIntoAPathWithASpace)
     DeleteFileW(dump.c_str());
     EXPECT_TRUE(facts.signature);
     EXPECT_TRUE(facts.memoryList);
+    EXPECT_TRUE(facts.complete);
     if (facts.processId) {
         EXPECT_EQ(*facts.processId, companion64.processId());
     }
+}
+
+TEST_F(Dumps, RavikFailsAndLeavesNoFileWhenItsProcessEndsWhileItIsDumped)
+{
+    StartedProgram companion64 = startCompanion(L"dntcolex64.exe");
+    const std::wstring dump = temp() + L"ended.dmp";
+    const std::wstring outputPath = temp() + L"ravik-output.txt";
+    StartedProgram ravik = startProgram(testBinaryFolder() + L"x64\\Ravik.exe",
+        std::to_wstring(companion64.processId()) + L" \"" + dump + L"\"", {}, outputPath);
+    // The process ends as soon as the dump has begun to reach the disk.
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    while (ravik.isRunning()
+        && !(GetFileAttributesExW(dump.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0)) {
+        ravik.wait(1);
+    }
+    companion64.terminate();
+    const auto exitCode = ravik.wait(300000);
+    const std::string output = readFileBytes(outputPath).value_or("");
+    std::printf("[ measured ] dump file of %lu bytes when the process ended, exit code %lu, output:\n%s",
+        data.nFileSizeLow, exitCode.value_or(999), output.c_str());
+    EXPECT_EQ(exitCode, std::optional<unsigned long>(1)) << output;
+    EXPECT_FALSE(fileExists(dump));
 }
 
 // The message box of a process, once it shows one.

@@ -170,6 +170,28 @@ protected:
         EXPECT_EQ(devices.check(), "");
         return match.prefix().str();
     }
+
+    // Runs the tool with the temporary folder name below the test's and checks that the commands'
+    // output reached the report, and that their own files went with the clean-up.
+    void runInFolderAndCheckTheCommandsOutput(const std::wstring& name)
+    {
+        const std::wstring folder = temp() + name + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(writeFileBytes(folder + L"VosselPRT.ini", "[Config]\r\n"));
+        ASSERT_EQ(::runTool(L"/flushed", folder), 0u);
+
+        const auto entries = readZipArchive(folder + L"cmdlinePrt.zip");
+        ASSERT_TRUE(entries.has_value());
+        const auto names = entryNames(*entries);
+        const auto entry = std::find(names.begin(), names.end(), "SystemInfo\\SystemInfo.txt");
+        ASSERT_NE(entry, names.end());
+        // ipconfig always prints something; what it prints is the machine's own.
+        EXPECT_FALSE(checkLayout((*entries)[entry - names.begin()].bytes, folder).empty());
+        EXPECT_FALSE(hasMessageStartingWith(readLogMessages(folder + L"PRT.txt"), "Unable to "));
+        for (const wchar_t* output : {L"SystemInfo-ipconfig.txt", L"SystemInfo-tasklist.txt", L"SystemInfo-systeminfo.txt"}) {
+            EXPECT_FALSE(fileExists(folder + output)) << asciiText(output);
+        }
+    }
 };
 
 TEST_F(SystemInfoRun, ReportHoldsTheMachineDescriptionWrittenAfreshInItsSectionOrder)
@@ -209,19 +231,13 @@ TEST_F(SystemInfoRun, ReportHoldsTheMachineDescriptionWrittenAfreshInItsSectionO
 
 TEST_F(SystemInfoRun, TemporaryFolderWithASpaceStillReceivesTheCommandsOutput)
 {
-    const std::wstring folder = temp() + L"with space\\";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(writeFileBytes(folder + L"VosselPRT.ini", "[Config]\r\n"));
-    ASSERT_EQ(::runTool(L"/flushed", folder), 0u);
+    runInFolderAndCheckTheCommandsOutput(L"with space");
+}
 
-    const auto entries = readZipArchive(folder + L"cmdlinePrt.zip");
-    ASSERT_TRUE(entries.has_value());
-    const auto names = entryNames(*entries);
-    const auto entry = std::find(names.begin(), names.end(), "SystemInfo\\SystemInfo.txt");
-    ASSERT_NE(entry, names.end());
-    // ipconfig always prints something; what it prints is the machine's own.
-    EXPECT_FALSE(checkLayout((*entries)[entry - names.begin()].bytes, folder).empty());
-    EXPECT_FALSE(hasMessageStartingWith(readLogMessages(folder + L"PRT.txt"), "Unable to "));
+TEST_F(SystemInfoRun, PercentSignsInTheTemporaryFolderKeepTheCommandsOutput)
+{
+    // A command interpreter would read "%OS%" as the variable's value, a folder that does not exist.
+    runInFolderAndCheckTheCommandsOutput(L"pct%OS%dir");
 }
 
 TEST_F(SystemInfoRun, RunRefusedAtOverwriteZeroWaitsForTheWorkerBeforeItEnds)

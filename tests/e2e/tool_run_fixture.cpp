@@ -43,7 +43,8 @@ std::vector<std::string> withoutWorkerMessages(const std::vector<std::string>& m
     static const char* const workerPrefixes[] = {"System info file: ", "writeEnvironmentalVars Entered",
         "writeIpConfig Entered", "writeTaskList Entered", "writeWindowSystemInfo Entered",
         "writeMonitorResolution Entered", "writeSystemDevices Entered", "Unable to open ",
-        "Unable to create process: cmd /C ", "Failed to locate WMI.", "Connecting WMI",
+        "Unable to create process: ipconfig.exe", "Unable to create process: tasklist.exe",
+        "Unable to create process: systeminfo.exe", "Failed to locate WMI.", "Connecting WMI",
         "Failed to initialize COM library.", "Connected to WMI namespace", "Gathering "};
     std::vector<std::string> kept;
     for (const auto& message : messages) {

@@ -284,7 +284,8 @@ TEST_F(VirtualDesktop, DeleteLogsTakesTheEngineLogsFromItsFoldersOnly)
     // A folder whose name matches is tried like a file; its failure is logged.
     ASSERT_TRUE(CreateDirectoryW((engine + L"\\old.log").c_str(), nullptr));
     writeIni("[Config]\r\nDeleteLogs=1\r\n[AdditionalPrtPaths]\r\nEngine=" + asciiText(engine) + "\r\nPlain=" + asciiText(plain) + "\r\n");
-    installKib("[Quillet]\r\nGetEnvironment=2\r\nVerifyVersion=1\r\n");
+    // The engine collects its logs in this run, and the report holds them.
+    installKib("[Quillet]\r\nGetEnvironment=2\r\nVerifyVersion=0\r\n[Skerrit]\r\nCollectLogs=0\r\n");
 
     const std::wstring output = temp() + L"report.zip";
     runTool(L"/flushed /file \"" + output + L"\"", false);
@@ -308,6 +309,52 @@ TEST_F(VirtualDesktop, DeleteLogsTakesTheEngineLogsFromItsFoldersOnly)
     const Lines calls = takeCalls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), "Skerrit|DeleteLogs|8000");
+}
+
+TEST_F(VirtualDesktop, EngineLogsStayWhenTheEngineDidNotCollectThem)
+{
+    const std::wstring engine = temp() + L"Ormel\\Virtualisation";
+    for (const std::wstring file : {L"\\a.log", L"\\clientSideLogs.zip", L"\\Skerrit\\s.log"}) {
+        ScopedClientProfile::put(engine + file, "engine");
+    }
+    writeIni("[Config]\r\nDeleteLogs=1\r\n[AdditionalPrtPaths]\r\nEngine=" + asciiText(engine) + "\r\n");
+    const struct {
+        const char* name;
+        std::string control;
+        std::string line;
+    } cases[] = {
+        {"version refused", "[Quillet]\r\nGetEnvironment=2\r\nVerifyVersion=7\r\n",
+            "Pellow HVD Log files kept: they were not collected in this run"},
+        {"collection told the user it failed",
+            "[Quillet]\r\nGetEnvironment=2\r\nVerifyVersion=0\r\n[Skerrit]\r\nCollectLogs=4\r\n",
+            "Pellow HVD Log files kept: collecting them gave status 4"},
+        {"collection failed", "[Quillet]\r\nGetEnvironment=2\r\nVerifyVersion=0\r\n[Skerrit]\r\nCollectLogs=7\r\n",
+            "Pellow HVD Log files kept: collecting them gave status 7"},
+    };
+    installKib("");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(writeFileBytes(kib_ + L"kib-double.ini", c.control));
+        takeCalls();
+        const std::wstring output = temp() + L"report.zip";
+        DeleteFileW(output.c_str());
+        DeleteFileW((temp() + L"PRT.txt").c_str());
+        {
+            DiagnosticLogHold log(temp());
+            StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", L"/flushed /file \"" + output + L"\"",
+                {{L"TMP", temp()}, {L"TEMP", temp()}});
+            pressEveryBoxUntilTheEnd(tool);
+            ASSERT_EQ(tool.wait(10000), 0u) << c.name;
+        }
+        ASSERT_TRUE(fileExists(output)) << c.name;
+        for (const std::wstring kept : {L"\\a.log", L"\\clientSideLogs.zip", L"\\Skerrit\\s.log"}) {
+            EXPECT_TRUE(fileExists(engine + kept)) << c.name << asciiText(kept);
+        }
+        const Lines lines = logMessages();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c.line), lines.end()) << c.name;
+        EXPECT_EQ(std::find(lines.begin(), lines.end(), "Deleting Pellow HVD Log files"), lines.end()) << c.name;
+        const Lines calls = takeCalls();
+        EXPECT_EQ(std::find(calls.begin(), calls.end(), "Skerrit|DeleteLogs|8000"), calls.end()) << c.name;
+    }
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <dbghelp.h>
 
+#include <cstring>
 #include <vector>
 
 #include "support/test_files.h"
+#include "sysinfo/minidump_check.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ MinidumpFacts inspectMinidump(const std::string& bytes)
         return facts;
     }
     facts.signature = true;
+    facts.complete = isCompleteMinidumpBytes(bytes, true);
 
     void* stream = nullptr;
     ULONG size = 0;
@@ -42,6 +45,19 @@ MinidumpFacts inspectMinidump(const std::string& bytes)
         }
     }
     return facts;
+}
+
+bool isCompleteMinidumpBytes(const std::string& bytes, bool withMemory)
+{
+    return isCompleteMinidump(bytes.size(),
+        [&](std::uint64_t offset, void* buffer, std::size_t count) {
+            if (offset > bytes.size() || count > bytes.size() - offset) {
+                return false;
+            }
+            std::memcpy(buffer, bytes.data() + offset, count);
+            return true;
+        },
+        withMemory);
 }
 
 MinidumpFacts inspectMinidumpFile(const std::wstring& path)

@@ -5,6 +5,9 @@
 std::wstring reasonText(NoReportReason reason, const std::wstring& outputPath)
 {
     switch (reason) {
+    case NoReportReason::NoTemporaryFolder:
+        return L"no usable temporary folder (TMP and TEMP name none, or one whose path is too long); "
+               L"nothing was written or deleted";
     case NoReportReason::AnotherInstance:
         return L"another instance of VosselPRT is running in this session";
     case NoReportReason::NoClientWindow:
@@ -13,6 +16,10 @@ std::wstring reasonText(NoReportReason reason, const std::wstring& outputPath)
         return L"the command line could not be read";
     case NoReportReason::NoSettings:
         return L"the client wrote no settings file and no default settings could be made";
+    case NoReportReason::OutputIsWorkingFile:
+        return L"the output file " + outputPath + L" is one of the tool's working files, which the run deletes at its end";
+    case NoReportReason::OutputIsDeletedLog:
+        return L"the output file " + outputPath + L" is named like the logs that \"DeleteLogs\" deletes at the end of the run";
     case NoReportReason::OutputFileKept:
         return L"the output file " + outputPath + L" exists and \"/overwrite 0\" keeps it";
     case NoReportReason::OutputFileNotReplaceable:
@@ -46,11 +53,21 @@ std::wstring formatReportSize(std::uint64_t bytes)
 std::wstring formatClosingLine(const RunOutcome& outcome, const std::wstring& logPath)
 {
     if (!outcome.reportWritten) {
-        return L"No report was made: " + reasonText(outcome.reason, outcome.outputPath)
-            + L". See the diagnostic log " + logPath;
+        std::wstring line = L"No report was made: " + reasonText(outcome.reason, outcome.outputPath);
+        if (outcome.reason == NoReportReason::NoTemporaryFolder) {
+            return line;
+        }
+        if (!outcome.keptReportPath.empty()) {
+            line += L"; the report is kept at " + outcome.keptReportPath;
+        }
+        return line + L". See the diagnostic log " + logPath;
     }
-    const std::wstring details = L" (" + std::to_wstring(outcome.entries)
+    std::wstring details = L" (" + std::to_wstring(outcome.entries)
         + (outcome.entries == 1 ? L" entry, " : L" entries, ") + formatReportSize(outcome.bytes) + L")";
+    if (outcome.leftOut > 0) {
+        details += L"; " + std::to_wstring(outcome.leftOut) + (outcome.leftOut == 1 ? L" entry was" : L" entries were")
+            + L" left out, the diagnostic log PRT.txt in it names them";
+    }
     if (outcome.certificateSubject.empty()) {
         return L"Report written to " + outcome.outputPath + details;
     }

@@ -6,8 +6,10 @@
 //   PRT_STAND_IN_EXIT     its exit code (default 0)
 //   PRT_STAND_IN_SLEEP_MS how long it sleeps after its output, its output still open, before it
 //                         writes the dump (default 0): a program that hangs
-// It prints one more line on its standard error and writes a small file at the dump path (its
-// last argument), so the test sees both streams and the file.
+//   PRT_STAND_IN_ENDLESS  when set, it prints its numbered lines without pause and never ends
+// It prints one more line on its standard error and writes a small complete dump, whose one memory
+// range holds "stand-in dump", at the dump path (its last argument), so the test sees both streams
+// and the file.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -15,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "support/minidump_bytes.h"
 
 namespace {
 
@@ -25,17 +29,22 @@ std::wstring environmentValue(const wchar_t* name)
     return length > 0 && length < 1024 ? std::wstring(buffer, length) : std::wstring();
 }
 
-bool writeUtf8File(const std::wstring& path, const std::wstring& text)
+bool writeFile(const std::wstring& path, const std::string& bytes)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file) {
         return false;
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+bool writeUtf8File(const std::wstring& path, const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return writeFile(path, bytes);
 }
 
 } // namespace
@@ -48,7 +57,8 @@ int main()
     }
     const std::wstring lines = environmentValue(L"PRT_STAND_IN_LINES");
     const int lineCount = lines.empty() ? 100 : std::wcstol(lines.c_str(), nullptr, 10);
-    for (int line = 1; line <= lineCount; ++line) {
+    const bool endless = !environmentValue(L"PRT_STAND_IN_ENDLESS").empty();
+    for (int line = 1; endless || line <= lineCount; line = endless ? line % 999 + 1 : line + 1) {
         std::printf("stand-in dump program, line %03d of its output, padded to sixty bytes..\r\n", line);
     }
     std::fflush(stdout);
@@ -62,7 +72,7 @@ int main()
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv && argc > 1) {
-        writeUtf8File(argv[argc - 1], L"stand-in dump");
+        writeFile(argv[argc - 1], smallMinidump("stand-in dump"));
     }
     if (argv) {
         LocalFree(argv);

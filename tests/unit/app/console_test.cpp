@@ -106,12 +106,33 @@ TEST(ClosingLine, SaysWhereTheReportIsOrWhyThereIsNone)
     EXPECT_EQ(formatClosingLine(none, L"C:\\T\\PRT.txt"),
         L"No report was made: the output file C:\\r\\report.zip exists and \"/overwrite 0\" keeps it. "
         L"See the diagnostic log C:\\T\\PRT.txt");
+
+    RunOutcome partial = plain;
+    partial.leftOut = 2;
+    EXPECT_EQ(formatClosingLine(partial, L"C:\\T\\PRT.txt"), L"Report written to C:\\r\\report.zip (23 entries, 1.50 MB); "
+        L"2 entries were left out, the diagnostic log PRT.txt in it names them");
+    partial.leftOut = 1;
+    EXPECT_EQ(formatClosingLine(partial, L"C:\\T\\PRT.txt"), L"Report written to C:\\r\\report.zip (23 entries, 1.50 MB); "
+        L"1 entry was left out, the diagnostic log PRT.txt in it names them");
+
+    RunOutcome unmoved;
+    unmoved.reason = NoReportReason::MoveFailed;
+    unmoved.outputPath = L"C:\\r\\report.zip";
+    unmoved.keptReportPath = L"C:\\T\\Vossel-Win-1.zip";
+    EXPECT_EQ(formatClosingLine(unmoved, L"C:\\T\\PRT.txt"),
+        L"No report was made: the report could not be moved to C:\\r\\report.zip; the report is kept at "
+        L"C:\\T\\Vossel-Win-1.zip. See the diagnostic log C:\\T\\PRT.txt");
+
+    RunOutcome noTemporaryFolder;
+    noTemporaryFolder.reason = NoReportReason::NoTemporaryFolder;
+    EXPECT_EQ(formatClosingLine(noTemporaryFolder, L""),
+        L"No report was made: " + reasonText(NoReportReason::NoTemporaryFolder, L""));
 }
 
 TEST(ClosingLine, EveryReasonHasItsOwnText)
 {
     std::map<std::wstring, int> seen;
-    for (int reason = static_cast<int>(NoReportReason::AnotherInstance);
+    for (int reason = static_cast<int>(NoReportReason::NoTemporaryFolder);
          reason <= static_cast<int>(NoReportReason::EndedEarly); ++reason) {
         const std::wstring text = reasonText(static_cast<NoReportReason>(reason), L"C:\\out.zip");
         EXPECT_FALSE(text.empty()) << reason;

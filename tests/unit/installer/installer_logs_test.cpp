@@ -7,6 +7,7 @@
 
 #include "installer/installer_logs.h"
 #include "installer/installer_logs_lib.h"
+#include "installer/wide_text_reader.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
 
@@ -116,6 +117,35 @@ TEST_F(InstallerLogs, FileTextIsReadAsLittleEndianUnitsUpToTheFirstZero)
         EXPECT_EQ(readFileAsWideText(put(L"text.bin", c.bytes)), c.text) << c.name;
     }
     EXPECT_EQ(readFileAsWideText(temp_.path() + L"missing.bin"), L"");
+}
+
+TEST_F(InstallerLogs, TextIsSearchedPieceByPieceAndAcrossTheirEnds)
+{
+    const std::wstring needle = L"{3C0E}";
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool found;
+    } cases[] = {
+        {"at the start", utf16(L"{3C0E} and more"), true},
+        {"at the very end", utf16(L"some text before {3C0E}"), true},
+        {"after a byte-order mark", std::string("\xFF\xFE") + utf16(L"x{3C0E}"), true},
+        {"only in part", utf16(L"some text before {3C0"), false},
+        {"after the zero that ends the text", utf16(L"text") + std::string(2, '\0') + utf16(L"{3C0E}"), false},
+        {"in another case", utf16(L"{3c0e}"), false},
+        {"one byte off the units", "x" + utf16(L"{3C0E}"), false},
+        {"odd length, the last byte dropped", utf16(L"{3C0E}") + "x", true},
+        {"empty", "", false},
+    };
+    for (const auto& c : cases) {
+        const std::wstring path = put(L"text.bin", c.bytes);
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, kWideTextPieceBytes}) {
+            EXPECT_EQ(fileTextContains(path, needle, piece), c.found) << c.name << ", pieces of " << piece;
+        }
+    }
+    EXPECT_FALSE(fileTextContains(temp_.path() + L"missing.bin", needle));
+    // Whole text read the same way, as the search sees it.
+    EXPECT_EQ(readFileAsWideText(put(L"text.bin", utf16(L"ab") + std::string(2, '\0') + "cd")), L"ab");
 }
 
 TEST_F(InstallerLogs, InstallerLogPathIsNamedEvenWithoutTheFile)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,14 +100,18 @@ TEST(DumpProgram, AHangingProgramIsLeftRunningWhenTheTimeIsUp)
         bool dumpWritten;
     };
     const std::vector<Case> cases = {{L"5000", 1500, 4500, false}, {L"0", 0, 1400, true}};
+    // The exit code of a program that ended in its time; nothing for one left running.
+    const std::vector<std::optional<unsigned long>> exitCodes = {std::nullopt, 0ul};
+    size_t index = 0;
     for (const Case& c : cases) {
         DeleteFileW(dump.c_str());
         SetEnvironmentVariableW(L"PRT_STAND_IN_LINES", L"2");
         SetEnvironmentVariableW(L"PRT_STAND_IN_SLEEP_MS", c.sleepMs);
         const size_t linesBefore = readLogMessages(getLogFilePath()).size();
         const ULONGLONG start = GetTickCount64();
-        runDumpProgram(commandLine, 1500);
+        const std::optional<unsigned long> exitCode = runDumpProgram(commandLine, 1500);
         const ULONGLONG took = GetTickCount64() - start;
+        EXPECT_EQ(exitCode, exitCodes[index++]) << c.sleepMs;
         SetEnvironmentVariableW(L"PRT_STAND_IN_LINES", nullptr);
         SetEnvironmentVariableW(L"PRT_STAND_IN_SLEEP_MS", nullptr);
 

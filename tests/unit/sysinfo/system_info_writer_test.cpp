@@ -13,6 +13,7 @@
 #include "base/diagnostic_log.h"
 #include "support/scoped_temp_folder.h"
 #include "support/test_files.h"
+#include "support/tool_runner.h"
 #include "sysinfo/system_info_worker.h"
 
 namespace {
@@ -134,6 +135,43 @@ TEST(SystemInfoWriter, FileThatCannotBeOpenedLeavesItsSectionOutWithALogLine)
              "Unable to open " + narrowPath + " to write monitor resolution"}) {
         EXPECT_NE(std::find(messages.begin(), messages.end(), line), messages.end()) << line;
     }
+}
+
+TEST(SystemInfoWriter, CommandsRunSideBySideAndTheirOutputsLandInTheirOrder)
+{
+    ScopedTempFolder folder;
+    const std::wstring path = folder.path() + L"SystemInfo.txt";
+    CSystemInfoWriter writer(path);
+    const std::wstring program = testBinaryFolder() + L"StandInCommand.exe";
+    const std::wstring mutex = L"prt-test-third-command-" + std::to_wstring(GetCurrentProcessId());
+    // The first can only end after the third has: were they run one after the other, it would wait
+    // in vain, and say so.
+    writer.writeCommandOutputs({
+        {L"first command", program, L"StandInCommand.exe first --after " + mutex, L"first.txt"},
+        {L"second command", program, L"StandInCommand.exe second", L"second.txt"},
+        {L"third command", program, L"StandInCommand.exe third --hold " + mutex, L"third.txt"},
+    });
+
+    EXPECT_EQ(readFileBytes(path), "first\r\nsecond\r\nthird\r\n");
+    EXPECT_EQ(readFileBytes(folder.path() + L"first.txt"), "first\r\n");
+    const auto messages = readLogMessages(getLogFilePath());
+    const auto first = std::find(messages.begin(), messages.end(), "first command");
+    ASSERT_NE(first, messages.end());
+    EXPECT_EQ(std::vector<std::string>(first, std::min(first + 3, messages.end())),
+        (std::vector<std::string>{"first command", "second command", "third command"}));
+}
+
+TEST(SystemInfoWriter, CommandOutputsLieBesideTheFileUnderTheirOwnNames)
+{
+    EXPECT_EQ(commandOutputPaths(L"C:\\T%OS%\\SystemInfo.txt"),
+        (std::vector<std::wstring>{L"C:\\T%OS%\\SystemInfo-ipconfig.txt", L"C:\\T%OS%\\SystemInfo-tasklist.txt",
+            L"C:\\T%OS%\\SystemInfo-systeminfo.txt"}));
+    const auto commands = systemInfoCommands();
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[0].commandLine, L"ipconfig.exe /all");
+    EXPECT_EQ(commands[0].logLine, L"writeIpConfig Entered");
+    EXPECT_EQ(commands[1].commandLine, L"tasklist.exe");
+    EXPECT_EQ(commands[2].commandLine, L"systeminfo.exe");
 }
 
 TEST(SystemInfoWorker, WaitWithoutAWorkerReturnsAtOnceAndLogsNothing)
