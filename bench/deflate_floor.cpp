@@ -128,14 +128,18 @@ int wmain(int argc, wchar_t** argv)
 
     const double mb = 1024.0 * 1024.0;
     for (int arg = 2; arg < argc; ++arg) {
-        wchar_t engine[16] = {};
-        int level = 0;
-        unsigned threads = 1;
-        if (std::swscanf(argv[arg], L"%15[a-z]:%d:%u", engine, &level, &threads) < 2) {
+        // ENGINE:LEVEL[:THREADS]
+        const std::wstring spec = argv[arg];
+        const std::size_t first = spec.find(L':');
+        const std::wstring engine = spec.substr(0, first);
+        wchar_t* end = nullptr;
+        const int level = first == std::wstring::npos ? 0 : static_cast<int>(std::wcstol(spec.c_str() + first + 1, &end, 10));
+        unsigned threads = end && *end == L':' ? static_cast<unsigned>(std::wcstoul(end + 1, nullptr, 10)) : 1;
+        if ((engine != L"zlib" && engine != L"libdeflate") || level < 1 || level > 12) {
             std::fwprintf(stderr, L"cannot read the run %ls\n", argv[arg]);
             return 2;
         }
-        const bool zlib = std::wcscmp(engine, L"zlib") == 0;
+        const bool zlib = engine == L"zlib";
         if (zlib) {
             threads = 1;
         } else {
@@ -152,7 +156,7 @@ int wmain(int argc, wchar_t** argv)
         }
         std::printf("run %ls:%d:%u\nengine %ls\nlevel %d\nthreads %u\nfiles %zu\ninput_mb %.1f\ndeflated_bytes %.0f\n"
                     "seconds %.2f\ncpu_seconds %.2f\n",
-            engine, level, zlib ? 1u : threads, engine, level, zlib ? 1u : deflateThreads(), files.size(),
+            engine.c_str(), level, zlib ? 1u : threads, engine.c_str(), level, zlib ? 1u : deflateThreads(), files.size(),
             inputBytes / mb, outputBytes, seconds, processCpuSeconds() - cpuBefore);
         std::fflush(stdout);
     }

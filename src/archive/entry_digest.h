@@ -13,8 +13,8 @@
 // the report can tell every entry is the one that was written.
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
-// On the processor's SHA instructions where it has them (the entry's hash then costs a tenth of
-// its compression), otherwise with libcrypto.
+// On the processor's SHA instructions where it has them (the entry's hash then costs an eighth of
+// its compression instead of two thirds), otherwise with libcrypto.
 class CEntryDigest {
 public:
     CEntryDigest();

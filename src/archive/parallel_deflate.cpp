@@ -15,6 +15,9 @@ namespace {
 // was compressed with the sync-flush ending before the end was known.
 constexpr unsigned char kFinalBlock[] = {0x03, 0x00};
 
+// Two megabytes each, input and output.
+constexpr std::size_t kMostPiecesInFlight = 12;
+
 std::atomic<unsigned> g_threads{0};
 std::atomic<int> g_level{0};
 
@@ -225,8 +228,9 @@ DeflateResult CParallelDeflate::deflateInParallel(std::unique_ptr<DeflatePiece> 
         }
     }
     DeflateResult result;
-    // Enough pieces in flight to keep every worker busy while the oldest one is written out.
-    const std::size_t window = 2 * static_cast<std::size_t>(workers_->count()) + 1;
+    // Enough pieces in flight to keep every worker busy while the oldest one is written out, but
+    // not so many on a machine of many processors that their memory crowds a 32-bit process.
+    const std::size_t window = std::min<std::size_t>(2 * static_cast<std::size_t>(workers_->count()) + 1, kMostPiecesInFlight);
     std::deque<std::unique_ptr<DeflatePiece>> pending;
     bool end = false;
     bool endedOnAWholePiece = false;

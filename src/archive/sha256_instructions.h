@@ -5,8 +5,8 @@
 #include <cstdint>
 
 // SHA-256 on the processor's SHA instructions (SHA-NI), where it has them. The libcrypto the tool
-// links is built without assembly, and its portable SHA-256 costs about as much processor time as
-// compressing the same bytes; these instructions take a tenth of that.
+// links is built without assembly, and its portable SHA-256 would add two thirds to the processor
+// time of compressing the same bytes; these instructions are five times as fast.
 
 // Whether this processor has the SHA instructions and the SSE levels they come with.
 bool processorHasShaInstructions();
