@@ -16,7 +16,7 @@ for line in open(report, errors="replace"):
         samples.append([share, dso, symbol])
 
 addresses = sorted({s[2] for s in samples if s[1].startswith("[JIT]") and re.fullmatch(r"0x0*14[0-9a-f]{7}", s[2])})
-# The nearest function symbol at or below each address (zlib and minizip carry symbols but no
+# The nearest function symbol at or below each address (the libraries carry symbols but no
 # debug information, so the symbol table serves better than addr2line).
 names = {}
 if addresses:
@@ -35,7 +35,7 @@ if addresses:
 
 by_module, by_function = {}, {}
 for share, dso, symbol in samples:
-    module = "VosselPRT.exe (with zlib and minizip)" if dso.startswith("[JIT]") else dso
+    module = "VosselPRT.exe (with libdeflate, zlib and minizip)" if dso.startswith("[JIT]") else dso
     function = names.get(symbol, symbol)
     if re.fullmatch(r"0x[0-9a-f]+", function):
         function = "(unresolved)"

@@ -12,7 +12,7 @@ if(NOT PRT_DEPS_PREFIX)
     set(PRT_DEPS_PREFIX "$ENV{HOME}/.cache/vossel-prt/${PRT_TRIPLET}")
   endif()
 endif()
-set(PRT_DEPS_PREFIX "${PRT_DEPS_PREFIX}" CACHE PATH "Prefix holding the static minizip and libcrypto")
+set(PRT_DEPS_PREFIX "${PRT_DEPS_PREFIX}" CACHE PATH "Prefix holding the static minizip, libdeflate and libcrypto")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${PRT_TRIPLET} ${PRT_DEPS_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -138,7 +138,7 @@ bool CCmdApReport::generateReport()
     reportStage(RunStage::Dumps);
     runStage(L"process dumps", [&] { createDumpFiles(getOptionFlag(L"/fulldump")); });
     reportStage(RunStage::MachineDescription);
-    runStage(L"system information", [] { waitForSystemInfoThread(); });
+    // The system-information worker is joined by the collection, just before its file goes in.
     runStage(L"GDI census", [] { collectGdiHandles(); });
     runStage(L"user comment", [&] {
         const std::wstring comment = getOptionValue(L"/summary", L"no summary") + L"\r\n"

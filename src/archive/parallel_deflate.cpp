@@ -5,152 +5,43 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
-#include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
-#include <vector>
 
 namespace {
 
-constexpr std::size_t kDictionaryBytes = 32 * 1024;
-constexpr std::size_t kOutputChunk = 256 * 1024;
-// A final, empty fixed-Huffman block: it ends a stream whose last piece ended with a sync flush.
+// A final, empty fixed-Huffman block: it ends a stream whose input ended with a whole piece, which
+// was compressed with the sync-flush ending before the end was known.
 constexpr unsigned char kFinalBlock[] = {0x03, 0x00};
 
+// Two megabytes each, input and output.
+constexpr std::size_t kMostPiecesInFlight = 12;
+
 std::atomic<unsigned> g_threads{0};
+std::atomic<int> g_level{0};
 
-// A deflate stream with the archive's fixed parameters, ended on every path.
-class CDeflateStream {
-public:
-    CDeflateStream()
-    {
-        ready_ = deflateInit2(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
-    ~CDeflateStream()
-    {
-        if (ready_) {
-            deflateEnd(&stream_);
-        }
-    }
-    CDeflateStream(const CDeflateStream&) = delete;
-    CDeflateStream& operator=(const CDeflateStream&) = delete;
-
-    bool ready() const { return ready_; }
-    z_stream* get() { return &stream_; }
-
-private:
-    z_stream stream_ = {};
-    bool ready_ = false;
-};
-
-// Runs deflate with the given flush over all of the stream's input, handing each full output
-// chunk to write. False when deflate fails or write refuses.
-bool deflateAll(z_stream* stream, int flush, std::vector<unsigned char>& out, const DeflateWrite& write)
+// Adds a compressed piece to the result; its bytes have been written.
+void account(DeflateResult& result, const DeflatePiece& piece)
 {
-    do {
-        stream->next_out = out.data();
-        stream->avail_out = static_cast<uInt>(out.size());
-        const int status = deflate(stream, flush);
-        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
-            return false;
-        }
-        const std::size_t produced = out.size() - stream->avail_out;
-        if (produced > 0 && !write(out.data(), produced)) {
-            return false;
-        }
-    } while (stream->avail_out == 0);
-    return true;
+    result.crc = static_cast<std::uint32_t>(crc32_combine(result.crc, piece.crc, static_cast<z_off_t>(piece.inputSize)));
+    result.uncompressedSize += piece.inputSize;
+    result.compressedSize += piece.outputSize;
 }
 
-// One stream on the calling thread: small inputs, and large ones when only one thread is used.
-DeflateResult deflateSerially(std::vector<unsigned char>& in, std::size_t count, const DeflateRead& read,
-    const DeflateWrite& write)
-{
-    DeflateResult result;
-    CDeflateStream deflater;
-    if (!deflater.ready()) {
-        return result;
-    }
-    z_stream* stream = deflater.get();
-    std::vector<unsigned char> out(kOutputChunk);
-    uLong crc = crc32(0, nullptr, 0);
-    for (;;) {
-        const bool last = count < in.size();
-        crc = crc32(crc, in.data(), static_cast<uInt>(count));
-        result.uncompressedSize += count;
-        stream->next_in = in.data();
-        stream->avail_in = static_cast<uInt>(count);
-        if (!deflateAll(stream, last ? Z_FINISH : Z_NO_FLUSH, out, write)) {
-            return result;
-        }
-        if (last) {
-            break;
-        }
-        count = read(in.data(), in.size());
-    }
-    result.complete = true;
-    result.crc = static_cast<std::uint32_t>(crc);
-    result.dataType = stream->data_type == Z_TEXT ? Z_TEXT : Z_BINARY;
-    return result;
-}
+} // namespace
 
-// One block of the input and what became of it.
-struct Job {
-    std::vector<unsigned char> input = std::vector<unsigned char>(kDeflateBlockBytes);
-    std::size_t inputSize = 0;
-    std::vector<unsigned char> dictionary;
-    std::vector<unsigned char> output;
-    std::size_t outputSize = 0;
-    uLong crc = 0;
-    int dataType = Z_BINARY;
-    bool failed = false;
-    bool done = false;
-};
-
-// Compresses one block into a piece of the stream that ends on a byte boundary (sync flush).
-void compressBlock(CDeflateStream& deflater, Job& job)
-{
-    z_stream* stream = deflater.get();
-    job.crc = crc32(crc32(0, nullptr, 0), job.input.data(), static_cast<uInt>(job.inputSize));
-    if (!deflater.ready() || deflateReset(stream) != Z_OK
-        || (!job.dictionary.empty()
-            && deflateSetDictionary(stream, job.dictionary.data(), static_cast<uInt>(job.dictionary.size())) != Z_OK)) {
-        job.failed = true;
-        return;
-    }
-    const std::size_t bound = deflateBound(stream, static_cast<uLong>(job.inputSize)) + 64;
-    if (job.output.size() < bound) {
-        job.output.resize(bound);
-    }
-    stream->next_in = job.input.data();
-    stream->avail_in = static_cast<uInt>(job.inputSize);
-    std::size_t produced = 0;
-    for (;;) {
-        stream->next_out = job.output.data() + produced;
-        stream->avail_out = static_cast<uInt>(job.output.size() - produced);
-        const int status = deflate(stream, Z_SYNC_FLUSH);
-        produced = job.output.size() - stream->avail_out;
-        if (status != Z_OK && status != Z_BUF_ERROR) {
-            job.failed = true;
-            return;
-        }
-        if (stream->avail_out != 0) {
-            break;
-        }
-        job.output.resize(job.output.size() + job.output.size() / 2);
-    }
-    job.outputSize = produced;
-    job.dataType = stream->data_type == Z_TEXT ? Z_TEXT : Z_BINARY;
-}
-
-// Worker threads that take jobs in the order given; each keeps its own deflate stream.
+// Worker threads that take pieces in the order given, each with its own compressor.
 class CDeflateWorkers {
 public:
     explicit CDeflateWorkers(unsigned count)
     {
         for (unsigned i = 0; i < count; ++i) {
-            threads_.emplace_back([this] { work(); });
+            try {
+                threads_.emplace_back([this] { work(); });
+            } catch (const std::system_error&) {
+                break; // fewer workers, or none: the caller then compresses alone
+            }
         }
     }
     ~CDeflateWorkers()
@@ -167,41 +58,43 @@ public:
     CDeflateWorkers(const CDeflateWorkers&) = delete;
     CDeflateWorkers& operator=(const CDeflateWorkers&) = delete;
 
-    void submit(Job* job)
+    unsigned count() const { return static_cast<unsigned>(threads_.size()); }
+
+    void submit(DeflatePiece* piece)
     {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            job->done = false;
-            queue_.push_back(job);
+            piece->done = false;
+            queue_.push_back(piece);
         }
         wake_.notify_one();
     }
 
-    void waitFor(const Job* job)
+    void waitFor(const DeflatePiece* piece)
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        finished_.wait(lock, [job] { return job->done; });
+        finished_.wait(lock, [piece] { return piece->done; });
     }
 
 private:
     void work()
     {
-        CDeflateStream deflater;
+        CPieceCompressor compressor;
         for (;;) {
-            Job* job = nullptr;
+            DeflatePiece* piece = nullptr;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
                 if (queue_.empty()) {
                     return;
                 }
-                job = queue_.front();
+                piece = queue_.front();
                 queue_.pop_front();
             }
-            compressBlock(deflater, *job);
+            compressor.compress(*piece);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                job->done = true;
+                piece->done = true;
             }
             finished_.notify_all();
         }
@@ -210,78 +103,10 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable finished_;
-    std::deque<Job*> queue_;
+    std::deque<DeflatePiece*> queue_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
-
-DeflateResult deflateInParallel(std::unique_ptr<Job> first, unsigned threads, const DeflateRead& read,
-    const DeflateWrite& write)
-{
-    DeflateResult result;
-    CDeflateWorkers workers(threads);
-    // Enough blocks in flight to keep every worker busy while the oldest one is written out.
-    const std::size_t window = 2 * static_cast<std::size_t>(threads) + 1;
-    std::deque<std::unique_ptr<Job>> pending;
-    std::vector<std::unique_ptr<Job>> spare;
-    std::vector<unsigned char> tail; // the last 32 KiB read: the next block's dictionary
-    bool end = false;
-    bool failed = false;
-    bool firstWritten = false;
-    uLong crc = 0;
-
-    while (true) {
-        while (!end && pending.size() < window) {
-            std::unique_ptr<Job> job = std::move(first);
-            if (!job) {
-                if (!spare.empty()) {
-                    job = std::move(spare.back());
-                    spare.pop_back();
-                } else {
-                    job = std::make_unique<Job>();
-                }
-                job->inputSize = read(job->input.data(), job->input.size());
-            }
-            end = job->inputSize < job->input.size();
-            if (job->inputSize == 0) {
-                break;
-            }
-            job->dictionary = tail;
-            const std::size_t keep = std::min(kDictionaryBytes, job->inputSize);
-            tail.assign(job->input.begin() + static_cast<std::ptrdiff_t>(job->inputSize - keep),
-                job->input.begin() + static_cast<std::ptrdiff_t>(job->inputSize));
-            result.uncompressedSize += job->inputSize;
-            workers.submit(job.get());
-            pending.push_back(std::move(job));
-        }
-        if (pending.empty()) {
-            break;
-        }
-        std::unique_ptr<Job> job = std::move(pending.front());
-        pending.pop_front();
-        workers.waitFor(job.get());
-        if (!failed) {
-            failed = job->failed || !write(job->output.data(), job->outputSize);
-            if (failed) {
-                end = true; // read no further; the blocks in flight are only waited for
-            }
-        }
-        crc = firstWritten ? crc32_combine(crc, job->crc, static_cast<z_off_t>(job->inputSize)) : job->crc;
-        if (!firstWritten) {
-            result.dataType = job->dataType;
-            firstWritten = true;
-        }
-        spare.push_back(std::move(job));
-    }
-    if (failed || !write(kFinalBlock, sizeof(kFinalBlock))) {
-        return result;
-    }
-    result.complete = true;
-    result.crc = static_cast<std::uint32_t>(crc);
-    return result;
-}
-
-} // namespace
 
 void setDeflateThreads(unsigned count)
 {
@@ -297,13 +122,160 @@ unsigned deflateThreads()
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-DeflateResult deflateRaw(const DeflateRead& read, const DeflateWrite& write)
+void setDeflateLevel(int level)
 {
-    auto first = std::make_unique<Job>();
-    first->inputSize = read(first->input.data(), first->input.size());
-    const unsigned threads = deflateThreads();
-    if (first->inputSize < first->input.size() || threads < 2) {
-        return deflateSerially(first->input, first->inputSize, read, write);
+    g_level = level;
+}
+
+int deflateLevel()
+{
+    const int chosen = g_level;
+    return chosen != 0 ? chosen : kDeflateLevel;
+}
+
+CParallelDeflate::CParallelDeflate() = default;
+
+CParallelDeflate::~CParallelDeflate() = default;
+
+void CParallelDeflate::stopWorkers()
+{
+    workers_.reset();
+    // The pieces' memory goes too: what comes after the archive (saving, encrypting) needs it more.
+    first_.reset();
+    spare_.clear();
+}
+
+std::unique_ptr<DeflatePiece> CParallelDeflate::takePiece()
+{
+    if (first_) {
+        spare_.push_back(std::move(first_));
     }
-    return deflateInParallel(std::move(first), threads, read, write);
+    if (spare_.empty()) {
+        return std::make_unique<DeflatePiece>(kDeflatePieceBytes);
+    }
+    std::unique_ptr<DeflatePiece> piece = std::move(spare_.back());
+    spare_.pop_back();
+    return piece;
+}
+
+void CParallelDeflate::readPiece(DeflatePiece& piece, const DeflateRead& read)
+{
+    piece.inputSize = read(piece.input.data(), piece.input.size());
+    piece.last = piece.inputSize < piece.input.size();
+    piece.failed = false;
+    piece.outputSize = 0;
+}
+
+DeflateResult CParallelDeflate::deflate(const DeflateRead& read, const DeflateWrite& write)
+{
+    std::unique_ptr<DeflatePiece> piece = takePiece();
+    readPiece(*piece, read);
+    const bool text = looksLikeText(piece->input.data(), piece->inputSize);
+    DeflateResult result;
+    if (piece->last) {
+        // Shorter than a piece: compressed here, and kept so that the caller may store it as it is.
+        compressor_.compress(*piece);
+        if (!piece->failed && write(piece->output.data(), piece->outputSize)) {
+            account(result, *piece);
+            result.complete = true;
+            result.wholeInput = piece->input.data();
+        }
+        first_ = std::move(piece);
+    } else {
+        const unsigned threads = deflateThreads();
+        result = threads < 2 ? deflateSerially(std::move(piece), read, write)
+                             : deflateInParallel(std::move(piece), threads, read, write);
+    }
+    result.text = text;
+    return result;
+}
+
+DeflateResult CParallelDeflate::deflateSerially(std::unique_ptr<DeflatePiece> piece, const DeflateRead& read,
+    const DeflateWrite& write)
+{
+    DeflateResult result;
+    while (piece->inputSize > 0) {
+        compressor_.compress(*piece);
+        if (piece->failed || !write(piece->output.data(), piece->outputSize)) {
+            spare_.push_back(std::move(piece));
+            return result;
+        }
+        account(result, *piece);
+        if (piece->last) {
+            spare_.push_back(std::move(piece));
+            result.complete = true;
+            return result;
+        }
+        readPiece(*piece, read);
+    }
+    spare_.push_back(std::move(piece));
+    if (write(kFinalBlock, sizeof(kFinalBlock))) {
+        result.compressedSize += sizeof(kFinalBlock);
+        result.complete = true;
+    }
+    return result;
+}
+
+DeflateResult CParallelDeflate::deflateInParallel(std::unique_ptr<DeflatePiece> piece, unsigned threads,
+    const DeflateRead& read, const DeflateWrite& write)
+{
+    if (!workers_ || workers_->count() != threads) {
+        workers_.reset();
+        workers_ = std::make_unique<CDeflateWorkers>(threads);
+        if (workers_->count() == 0) {
+            workers_.reset();
+            return deflateSerially(std::move(piece), read, write);
+        }
+    }
+    DeflateResult result;
+    // Enough pieces in flight to keep every worker busy while the oldest one is written out, but
+    // not so many on a machine of many processors that their memory crowds a 32-bit process.
+    const std::size_t window = std::min<std::size_t>(2 * static_cast<std::size_t>(workers_->count()) + 1, kMostPiecesInFlight);
+    std::deque<std::unique_ptr<DeflatePiece>> pending;
+    bool end = false;
+    bool endedOnAWholePiece = false;
+    bool failed = false;
+    while (true) {
+        while (!end && pending.size() < window) {
+            if (!piece) {
+                piece = takePiece();
+                readPiece(*piece, read);
+            }
+            if (piece->inputSize == 0) {
+                spare_.push_back(std::move(piece));
+                endedOnAWholePiece = true;
+                end = true;
+                break;
+            }
+            end = piece->last;
+            workers_->submit(piece.get());
+            pending.push_back(std::move(piece));
+        }
+        if (pending.empty()) {
+            break;
+        }
+        std::unique_ptr<DeflatePiece> oldest = std::move(pending.front());
+        pending.pop_front();
+        workers_->waitFor(oldest.get());
+        if (!failed) {
+            failed = oldest->failed || !write(oldest->output.data(), oldest->outputSize);
+            if (failed) {
+                end = true; // read no further; the pieces in flight are only waited for
+            } else {
+                account(result, *oldest);
+            }
+        }
+        spare_.push_back(std::move(oldest));
+    }
+    if (failed) {
+        return result;
+    }
+    if (endedOnAWholePiece) {
+        if (!write(kFinalBlock, sizeof(kFinalBlock))) {
+            return result;
+        }
+        result.compressedSize += sizeof(kFinalBlock);
+    }
+    result.complete = true;
+    return result;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <sstream>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include "archive/data_stream.h"
@@ -111,20 +112,22 @@ std::string CZipArchive::entryName(const wchar_t* path, const std::wstring& pref
     return vosselutils::toString(prefix) + vosselutils::toString(PathFindFileNameW(path));
 }
 
-int CZipArchive::openArchiveEntry(const std::string& name, bool text, bool zip64)
+int CZipArchive::openArchiveEntry(const std::string& name, int method, bool text, bool zip64)
 {
-    // The data arrives deflated already: the entry is opened raw, with the parameters the
-    // deflater used, and zlib's finding about text goes into the internal attributes as the
-    // zip writer would have put it there itself.
+    // The data arrives deflated or to be stored already: the entry is opened raw. A deflated entry
+    // names the default level, so that its flag bits are those the default level writes whatever
+    // level the engine used; the compression's finding about text goes into the internal
+    // attributes as the zip writer would have put it there itself.
     zip_fileinfo info = entryInfo_;
     info.internal_fa = text ? Z_TEXT : 0;
+    const int level = method == Z_DEFLATED ? Z_DEFAULT_COMPRESSION : 0;
     // "Made by" 0 as the classic call writes it; the zip64 form only where the sizes need it.
-    return zipOpenNewFileInZip4_64(archive_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-        Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NamesFlag,
-        zip64 ? 1 : 0);
+    return zipOpenNewFileInZip4_64(archive_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, 1,
+        -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NamesFlag, zip64 ? 1 : 0);
 }
 
-ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wchar_t* what, const DeflateRead& read)
+ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wchar_t* what, const DeflateRead& read,
+    const std::function<bool()>& rewind)
 {
     ZipEntryResult entry;
     entry.name = name;
@@ -135,6 +138,14 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
     MemoryFile& file = theMemoryFile();
     const std::uint64_t dataStart = file.position + localHeaderRoom(name);
     std::uint64_t written = 0;
+    const auto put = [&](const unsigned char* data, std::size_t size) {
+        if (!growMemoryFile(file, dataStart + written + size)) {
+            return false;
+        }
+        std::memcpy(file.base + dataStart + written, data, size);
+        written += size;
+        return true;
+    };
     // Hashed as it is read, on the reading thread, while the workers compress what came before.
     CEntryDigest digest;
     const DeflateRead hashingRead = [&](unsigned char* buffer, std::size_t size) {
@@ -142,14 +153,44 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
         digest.update(buffer, count);
         return count;
     };
-    const DeflateResult result = deflateRaw(hashingRead, [&](const unsigned char* data, std::size_t size) {
-        if (!growMemoryFile(file, dataStart + written + size)) {
-            return false;
+    DeflateResult result = deflater_.deflate(hashingRead, put);
+    Sha256Digest sha256 = digest.finish();
+
+    // Deflate did not make it smaller: it goes in as it is, as zip does, over the deflated bytes
+    // (which took at least as much room). A short input is still at hand; a longer one is read
+    // again from its start, and its checksum and digest are those of the bytes read this time.
+    bool stored = false;
+    if (result.complete && written >= result.uncompressedSize) {
+        if (result.wholeInput) {
+            stored = true;
+            written = 0;
+            result.complete = put(result.wholeInput, static_cast<std::size_t>(result.uncompressedSize));
+        } else if (rewind()) {
+            stored = true;
+            written = 0;
+            CEntryDigest again;
+            std::uint32_t crc = 0;
+            while (written < result.uncompressedSize) {
+                const auto slice = static_cast<std::size_t>(std::min<std::uint64_t>(kDeflatePieceBytes,
+                    result.uncompressedSize - written));
+                if (!growMemoryFile(file, dataStart + written + slice)) {
+                    result.complete = false;
+                    break;
+                }
+                unsigned char* at = file.base + dataStart + written;
+                const std::size_t count = read(at, slice);
+                crc = libdeflate_crc32(crc, at, count);
+                again.update(at, count);
+                written += count;
+                if (count < slice) {
+                    break;
+                }
+            }
+            result.uncompressedSize = written;
+            result.crc = crc;
+            sha256 = again.finish();
         }
-        std::memcpy(file.base + dataStart + written, data, size);
-        written += size;
-        return true;
-    });
+    }
     const std::uint64_t needed = dataStart + written + centralDirectoryRoom_ + centralRecordRoom(name) + kEndRecordsRoom;
     if (!result.complete || !growMemoryFile(file, needed)) {
         writeLogLine(std::wstring(L"Not enough memory to add ") + what + L" to the zip stream.");
@@ -158,7 +199,7 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
     }
     entry.outcome = ZipEntryOutcome::Failed;
     const bool zip64 = result.uncompressedSize >= kZip64Size || written >= kZip64Size;
-    if (openArchiveEntry(name, result.dataType == Z_TEXT, zip64) != ZIP_OK) {
+    if (openArchiveEntry(name, stored ? 0 : Z_DEFLATED, result.text && !stored, zip64) != ZIP_OK) {
         logAddFailed(what);
         return entry;
     }
@@ -177,7 +218,7 @@ ZipEntryResult CZipArchive::writeArchiveEntry(const std::string& name, const wch
     entry.outcome = ZipEntryOutcome::Added;
     entry.size = result.uncompressedSize;
     entry.crc = result.crc;
-    entry.sha256 = digest.finish();
+    entry.sha256 = sha256;
     return entry;
 }
 
@@ -203,7 +244,9 @@ ZipEntryResult CZipArchive::addFileToArchive(const wchar_t* path, const std::wst
     }
     writeLogLine(std::wstring(L"Adding ") + path + L" to zip stream.");
     bool failed = false;
-    entry = writeArchiveEntry(entryName(path, prefix), path, [&](unsigned char* buffer, std::size_t size) -> std::size_t {
+    bool failedBefore = false;
+    bool again = false;
+    const auto read = [&](unsigned char* buffer, std::size_t size) -> std::size_t {
         if (failed) {
             return 0;
         }
@@ -214,10 +257,21 @@ ZipEntryResult CZipArchive::addFileToArchive(const wchar_t* path, const std::wst
             failed = true;
             return 0;
         }
-        reportEntryProgress(path, _ftelli64(file.get()), _filelengthi64(_fileno(file.get())));
+        // A file read again to be stored has shown its progress once already.
+        if (!again) {
+            reportEntryProgress(path, _ftelli64(file.get()), _filelengthi64(_fileno(file.get())));
+        }
         return count;
-    });
-    entry.readFailed = failed;
+    };
+    const auto rewind = [&] {
+        again = true;
+        failedBefore = failed;
+        failed = false;
+        std::clearerr(file.get());
+        return _fseeki64(file.get(), 0, SEEK_SET) == 0;
+    };
+    entry = writeArchiveEntry(entryName(path, prefix), path, read, rewind);
+    entry.readFailed = failed || failedBefore;
     return entry;
 }
 
@@ -233,18 +287,24 @@ ZipEntryResult CZipArchive::addMemoryToArchive(const void* data, std::uint32_t l
     writeLogLine(L"Adding " + name + L" from memory to zip stream.");
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::uint32_t offset = 0;
-    return writeArchiveEntry(entryName(name.c_str(), prefix), name.c_str(), [&](unsigned char* buffer, std::size_t size) {
+    const auto read = [&](unsigned char* buffer, std::size_t size) {
         const std::size_t count = std::min<std::size_t>(size, length - offset);
         if (count > 0) {
             std::memcpy(buffer, bytes + offset, count);
         }
         offset += static_cast<std::uint32_t>(count);
         return count;
+    };
+    return writeArchiveEntry(entryName(name.c_str(), prefix), name.c_str(), read, [&] {
+        offset = 0;
+        return true;
     });
 }
 
 void CZipArchive::finishArchive()
 {
+    // The compression is over: its threads and buffers go before the archive is saved or encrypted.
+    deflater_.stopWorkers();
     if (!archive_) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <minizip/zip.h>
@@ -31,8 +32,9 @@ struct ZipEntryResult {
 // A zip archive built in memory, in the process's data stream, so that no partial archive ever
 // lies on disk. One archive is open at a time, from beginArchive to finishArchive; every entry is
 // complete when its add operation returns, and every entry is dated with the local time at which
-// the archive began. Entries are deflated at the default level; names are the prefix (a folder
-// ending in a backslash, or empty) followed by the file-name part of the path or name, in UTF-8.
+// the archive began. Entries are deflated, or stored as they are when deflate does not make them
+// smaller, as zip does; names are the prefix (a folder ending in a backslash, or empty) followed
+// by the file-name part of the path or name, in UTF-8.
 // Each operation writes its own diagnostic log lines.
 class CZipArchive {
 public:
@@ -69,14 +71,20 @@ public:
     zipFile zipHandleForTesting() const { return archive_; }
 
 private:
-    // Opens a raw entry for data that was deflated already; text says what zlib found it to be.
-    // zip64: the entry's uncompressed size reaches 4 GiB, so its headers take the zip64 form.
-    int openArchiveEntry(const std::string& name, bool text, bool zip64);
-    // Deflates what read gives into a new entry; what names the source in log lines.
-    ZipEntryResult writeArchiveEntry(const std::string& name, const wchar_t* what, const DeflateRead& read);
+    // Opens a raw entry for data that was deflated (method 8) or is stored as it is (method 0)
+    // already; text: the data looked like text to the compression. zip64: the entry's sizes reach
+    // 4 GiB, so its headers take the zip64 form.
+    int openArchiveEntry(const std::string& name, int method, bool text, bool zip64);
+    // Deflates what read gives into a new entry; what names the source in log lines. rewind starts
+    // the source again from its first byte, for an entry that deflate does not shrink and that
+    // goes in stored.
+    ZipEntryResult writeArchiveEntry(const std::string& name, const wchar_t* what, const DeflateRead& read,
+        const std::function<bool()>& rewind);
     // One line naming what failed and the zip writer's code; the archive counts as damaged.
     void noteZipFailure(const std::wstring& what, int result);
 
+    // Its workers stay from the first large entry to the end of the archive.
+    CParallelDeflate deflater_;
     zipFile archive_ = nullptr;
     zip_fileinfo entryInfo_ = {};
     // What the central directory of the open archive will need, so that every entry leaves room for it.

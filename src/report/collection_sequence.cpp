@@ -73,6 +73,10 @@ void CApReport::collectInto(IReportSink& sink)
     sink.addFile(dumpFileToCollect(crashDumpFilePath()), L"", generated);
     sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(false)), L"", generated);
     sink.addFile(dumpFileToCollect(CApReportIni::getDntDumpFilePath(true)), L"", generated);
+    // The machine description is joined only here, so that everything before it is compressed
+    // while the worker still runs (systeminfo alone can take many seconds); its file is read only
+    // after the join.
+    waitForSystemInfoThread();
     sink.addFile(getSystemInfoFilePath(), L"SystemInfo\\", generated);
     sink.addFile(CApReportIni::getCommentFilePath(), L"", generated);
     sink.addFile(CApReportIni::getMetadataFilePath(), L"", generated);

@@ -64,10 +64,16 @@ std::vector<SystemInfoCommand> systemInfoCommands()
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     const std::wstring system = length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+    // For tests and the benchmark: a systeminfo that takes as long as they choose.
+    wchar_t standIn[MAX_PATH] = {};
+    const DWORD standInLength = GetEnvironmentVariableW(L"VOSSEL_PRT_TEST_SYSTEMINFO_PROGRAM", standIn, MAX_PATH);
+    const std::wstring systemInfo = standInLength > 0 && standInLength < MAX_PATH
+        ? std::wstring(standIn, standInLength)
+        : system + L"systeminfo.exe";
     return {
         {L"writeIpConfig Entered", system + L"ipconfig.exe", L"ipconfig.exe /all", L"SystemInfo-ipconfig.txt"},
         {L"writeTaskList Entered", system + L"tasklist.exe", L"tasklist.exe", L"SystemInfo-tasklist.txt"},
-        {L"writeWindowSystemInfo Entered", system + L"systeminfo.exe", L"systeminfo.exe", L"SystemInfo-systeminfo.txt"},
+        {L"writeWindowSystemInfo Entered", systemInfo, L"systeminfo.exe", L"SystemInfo-systeminfo.txt"},
     };
 }
 

@@ -166,8 +166,8 @@ TEST_F(Gatherers, ServiceExportsAndTheMetadataTheyFeed)
     EXPECT_EQ(find(entries, "Config\\vosselAllConfig.xml"), nullptr);
     EXPECT_TRUE(namesStartingWith(entries, {"Contacts"}).empty());
     Messages lines = logMessages();
-    EXPECT_EQ(messagesBetween(lines, "Copying configs from ConfigService.", "Copying Config directory from "
-            + narrow(profile_.configFolder()) + "\\* ."),
+    EXPECT_EQ(messagesBetween(withoutWorkerMessages(lines), "Copying configs from ConfigService.",
+                  "Copying Config directory from " + narrow(profile_.configFolder()) + "\\* ."),
         (Messages{"Copying configs from ConfigService.", "Failed to get all configs from ConfigService."}));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Failed to get contact cache from ContactService."), lines.end());
     EXPECT_EQ(find(entries, "metadata.txt")->bytes, "\xFF\xFE" + utf16(",other,0,1.0.0.1,desk,\nVossel Version: 1.0.0.0 (Build 1)"));

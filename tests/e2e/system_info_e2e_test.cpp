@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_handle.h"
 #include "support/zip_reader.h"
 #include "tool_run_fixture.h"
 
@@ -147,8 +148,14 @@ protected:
     // that the commands wrote between the environment and the monitor line.
     std::string checkLayout(const std::string& file, const std::wstring& folder)
     {
+        return checkLayout(file, toolTempOverrides(folder));
+    }
+
+    // The same for a run whose environment the test changed by overrides.
+    std::string checkLayout(const std::string& file, const EnvironmentOverrides& overrides)
+    {
         std::vector<std::string> expected;
-        for (const auto& entry : toolEnvironmentEntries(folder)) {
+        for (const auto& entry : environmentEntries(overrides)) {
             expected.push_back(narrow(entry));
         }
         std::sort(expected.begin(), expected.end());
@@ -227,6 +234,71 @@ TEST_F(SystemInfoRun, ReportHoldsTheMachineDescriptionWrittenAfreshInItsSectionO
         EXPECT_TRUE(inOrder(Messages(lines.begin(), added), expected));
     }
     EXPECT_FALSE(hasMessageStartingWith(lines, "Unable to "));
+}
+
+// The worker's systeminfo is a stand-in that ends only when the test lets it, and the test lets it
+// once the tool has logged the join: everything before the system-information entry was compressed
+// while the worker still ran, the join comes just before that entry, and the entry holds the whole
+// file that the worker finished afterwards.
+TEST_F(SystemInfoRun, CompressionGoesOnWhileTheWorkerRunsAndTheJoinComesJustBeforeItsEntry)
+{
+    for (const wchar_t* folder : {L"alpha", L"beta"}) {
+        ASSERT_TRUE(CreateDirectoryW((temp() + folder).c_str(), nullptr));
+    }
+    ASSERT_TRUE(writeFileBytes(temp() + L"alpha\\a.log", "the first further folder\r\n"));
+    // Long enough to be compressed in pieces by the workers.
+    ASSERT_TRUE(writeFileBytes(temp() + L"beta\\b.log", std::string(3 * 1024 * 1024 + 5, 'b')));
+    writeIni("[Config]\r\nProductMode=test\r\n[AdditionalPrtPaths]\r\nAlpha=" + tempText() + "alpha\r\nBeta="
+        + tempText() + "beta\r\n");
+
+    const std::wstring eventName = L"Local\\PrtSystemInfoDouble-" + std::to_wstring(GetCurrentProcessId());
+    ScopedKernelHandle release(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(release);
+    EnvironmentOverrides overrides = toolTempOverrides(temp());
+    overrides.push_back({L"VOSSEL_PRT_TEST_SYSTEMINFO_PROGRAM", testBinaryFolder() + L"systeminfo-double\\systeminfo.exe"});
+    overrides.push_back({L"PRT_SYSTEMINFO_EVENT", eventName});
+
+    DiagnosticLogHold log(temp());
+    StartedProgram tool = startProgram(testBinaryFolder() + L"VosselPRT.exe", L"/flushed", overrides);
+    const std::string join = "Waiting for system info thread to finish.";
+    Messages atJoin;
+    for (int poll = 0; poll < 1200 && tool.isRunning(); ++poll) {
+        atJoin = logMessages();
+        if (std::find(atJoin.begin(), atJoin.end(), join) != atJoin.end()) {
+            break;
+        }
+        Sleep(50);
+    }
+    // While the stand-in still runs, the further folders and everything else before the
+    // machine description are in the archive already.
+    const std::string furtherB = "Adding " + tempText() + "beta\\b.log to zip stream.";
+    const std::string settings = "Adding " + tempText() + "VosselPRT.ini to zip stream.";
+    EXPECT_TRUE(inOrder(atJoin, {"Adding " + tempText() + "alpha\\a.log to zip stream.", furtherB, settings, join}));
+    EXPECT_EQ(std::find(atJoin.begin(), atJoin.end(), "writeMonitorResolution Entered"), atJoin.end());
+    SetEvent(release.get());
+    const auto exitCode = tool.wait(120000);
+    ASSERT_TRUE(exitCode.has_value()) << "the tool did not end";
+
+    const auto entries = readZipArchive(temp() + L"cmdlinePrt.zip");
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_EQ(entryNames(*entries), (Messages{"Alpha\\a.log", "Beta\\b.log", "VosselPRT.ini",
+                                        "SystemInfo\\SystemInfo.txt", "user-comment.txt", "metadata.txt", "PRT.txt",
+                                        "manifest.json"}));
+    const ZipEntry* info = findZipEntry(*entries, "SystemInfo\\SystemInfo.txt");
+    ASSERT_NE(info, nullptr);
+    const std::string commands = checkLayout(info->bytes, overrides);
+    EXPECT_NE(commands.find("Stand-in systeminfo: the machine description\r\n"), std::string::npos);
+
+    // The join is the main thread's last line before the entry, and every worker line is before it.
+    const Messages lines = logMessages();
+    const Messages main = withoutWorkerMessages(lines);
+    const auto joined = std::find(main.begin(), main.end(), join);
+    ASSERT_NE(joined, main.end());
+    ASSERT_NE(joined + 1, main.end());
+    EXPECT_EQ(joined[1], "Adding " + tempText() + "SystemInfo.txt to zip stream.");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), join), 1);
+    const auto added = std::find(lines.begin(), lines.end(), joined[1]);
+    EXPECT_TRUE(inOrder(Messages(lines.begin(), added), kWorkerLines));
 }
 
 TEST_F(SystemInfoRun, TemporaryFolderWithASpaceStillReceivesTheCommandsOutput)

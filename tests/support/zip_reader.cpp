@@ -27,6 +27,7 @@ std::optional<std::vector<ZipEntry>> readZipArchive(const std::wstring& path)
         ZipEntry entry;
         entry.name = name;
         entry.method = static_cast<int>(info.compression_method);
+        entry.compressedSize = info.compressed_size;
         entry.flag = info.flag;
         entry.dosDate = info.dosDate;
         entry.crc = info.crc;

@@ -8,7 +8,8 @@
 struct ZipEntry {
     std::string name;
     std::string bytes;
-    int method = 0;          // 8 for deflate
+    int method = 0;          // 8 for deflate, 0 for stored (as the central directory says)
+    unsigned long compressedSize = 0;
     unsigned long flag = 0;  // general-purpose bit flag
     unsigned long dosDate = 0;
     unsigned long crc = 0;

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <random>
 #include <string>
 #include <vector>
 
 #include "archive/data_stream.h"
+#include "archive/memory_file.h"
 #include "archive/parallel_deflate.h"
 #include "archive/zip_archive.h"
 #include "base/diagnostic_log.h"
@@ -63,6 +66,17 @@ protected:
 
     static std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+    // An entry is deflated when that makes it smaller, and stored as it is otherwise, as zip does.
+    static void expectDeflatedUnlessItDoesNotShrink(const ZipEntry& entry)
+    {
+        if (entry.method == 8) {
+            EXPECT_LT(entry.compressedSize, entry.bytes.size()) << entry.name;
+        } else {
+            EXPECT_EQ(entry.method, 0) << entry.name;
+            EXPECT_EQ(entry.compressedSize, entry.bytes.size()) << entry.name;
+        }
+    }
+
     ScopedTempFolder temp_;
     CZipArchive archive_;
     SYSTEMTIME before_ = {};
@@ -92,6 +106,9 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
     EXPECT_EQ(entries[2].bytes, std::string(5000, 's'));
     EXPECT_EQ(entries[3].bytes, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
     EXPECT_EQ(entries[4].bytes, "abc");
+    EXPECT_EQ(entries[1].method, 0); // nothing to shrink
+    EXPECT_EQ(entries[2].method, 8);
+    EXPECT_EQ(entries[4].method, 0); // three bytes do not shrink
 
     const unsigned long date = entries[0].dosDate;
     const unsigned long earliest = toDosDate(before_.wYear, before_.wMonth, before_.wDay, before_.wHour,
@@ -100,7 +117,7 @@ TEST_F(ArchiveWriter, FilesAndMemoryBlocksComeBackInOrderWithTheirNamesBytesAndD
     EXPECT_LE(date, earliest + 2); // taken when the archive began, within the zip format's 2 seconds
     for (const auto& entry : entries) {
         EXPECT_EQ(entry.dosDate, date) << entry.name;
-        EXPECT_EQ(entry.method, 8) << entry.name;
+        expectDeflatedUnlessItDoesNotShrink(entry);
         EXPECT_EQ(entry.flag, 0x0800u) << entry.name; // names are UTF-8, and nothing else is set
         EXPECT_EQ(entry.extraLength, 0u) << entry.name;
         EXPECT_EQ(entry.commentLength, 0u) << entry.name;
@@ -238,38 +255,79 @@ protected:
     void TearDown() override { setDeflateThreads(0); }
 };
 
-TEST_F(ArchiveWriterThreads, EntriesAroundTheBlockSizeReadBackWithOneThreadAndWithSeveral)
+TEST_F(ArchiveWriterThreads, EntriesAroundThePieceSizeReadBackWithOneThreadAndWithSeveral)
 {
-    const std::vector<std::pair<std::string, size_t>> sizes = {
-        {"empty", 0},
-        {"one byte", 1},
-        {"one block", kDeflateBlockBytes},
-        {"one block and a byte", kDeflateBlockBytes + 1},
-        {"many blocks", 9 * kDeflateBlockBytes + 4321},
+    std::string noise(3 * kDeflatePieceBytes + 17, '\0');
+    std::mt19937 random(5);
+    for (auto& c : noise) {
+        c = static_cast<char>(random());
+    }
+    // What deflate does not shrink goes in stored (method 0), from a file read again or from memory.
+    const struct {
+        const char* what;
+        std::string bytes;
+        int method;
+    } inputs[] = {
+        {"empty", "", 0},
+        {"one byte", "x", 0},
+        {"exactly one piece", mixedBytes(kDeflatePieceBytes, 1), 8},
+        {"one piece and a byte", mixedBytes(kDeflatePieceBytes + 1, 2), 8},
+        {"many pieces", mixedBytes(9 * kDeflatePieceBytes + 4321, 3), 8},
+        {"incompressible", noise, 0},
+        {"short and incompressible", noise.substr(0, 50000), 0},
+        {"highly repetitive", std::string(5 * kDeflatePieceBytes + 3, 'z'), 8},
     };
     std::vector<std::string> expectedNames;
     std::vector<std::string> contents;
+    std::vector<int> methods;
     for (unsigned threads : {1u, 4u}) {
         setDeflateThreads(threads);
-        for (const auto& [what, size] : sizes) {
-            const std::string bytes = mixedBytes(size, static_cast<unsigned>(size));
-            const std::wstring name = std::to_wstring(threads) + L"-" + std::to_wstring(size) + L".bin";
-            archive_.addFileToArchive(file(name, bytes));
+        int row = 0;
+        for (const auto& input : inputs) {
+            const std::wstring name = std::to_wstring(threads) + L"-" + std::to_wstring(row++) + L".bin";
+            const ZipEntryResult added = archive_.addFileToArchive(file(name, input.bytes));
+            EXPECT_EQ(added.size, input.bytes.size()) << input.what;
             // The same bytes from memory take the same way.
-            archive_.addMemoryToArchive(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
+            archive_.addMemoryToArchive(input.bytes.data(), static_cast<std::uint32_t>(input.bytes.size()),
                 L"mem-" + name, L"Memory\\");
             expectedNames.push_back(narrow(name));
             expectedNames.push_back("Memory\\mem-" + narrow(name));
-            contents.push_back(bytes);
-            contents.push_back(bytes);
+            for (int copy = 0; copy < 2; ++copy) {
+                contents.push_back(input.bytes);
+                methods.push_back(input.method);
+            }
         }
     }
     const auto entries = finishAndRead();
     ASSERT_EQ(entryNames(entries), expectedNames);
     for (size_t i = 0; i < entries.size(); ++i) {
         EXPECT_TRUE(entries[i].bytes == contents[i]) << entries[i].name;
-        EXPECT_EQ(entries[i].method, 8) << entries[i].name;
+        EXPECT_EQ(entries[i].method, methods[i]) << entries[i].name;
+        expectDeflatedUnlessItDoesNotShrink(entries[i]);
+        EXPECT_EQ(entries[i].flag, 0x0800u) << entries[i].name; // the default level's flag bits, stored or not
     }
+}
+
+// An entry stored as it is still tells the checksum and digest of its bytes, and its header says
+// method 0 in the central directory.
+TEST_F(ArchiveWriter, AStoredEntryTellsItsChecksumAndDigestAndMethodZero)
+{
+    const ZipEntryResult stored = archive_.addMemoryToArchive("abc", 3, L"abc.txt", L"");
+    finishAndRead();
+    EXPECT_EQ(stored.crc, 0x352441C2u);
+    EXPECT_EQ(digestHex(stored.sha256), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+
+    const std::string bytes = readFileBytes(temp_.path() + L"report.zip").value_or("");
+    ASSERT_GE(bytes.size(), 22u);
+    const auto little = [&](size_t at, int count) {
+        return static_cast<unsigned long>(readLittleEndian(reinterpret_cast<const unsigned char*>(bytes.data()) + at, count));
+    };
+    const size_t central = little(bytes.size() - 22 + 16, 4);
+    ASSERT_EQ(little(central, 4), 0x02014b50ul);
+    EXPECT_EQ(little(central + 10, 2), 0ul); // method
+    EXPECT_EQ(little(central + 20, 4), 3ul); // compressed size
+    EXPECT_EQ(little(central + 24, 4), 3ul); // size
+    EXPECT_EQ(little(central + 16, 4), 0x352441C2ul);
 }
 
 TEST_F(ArchiveWriterThreads, CompressesAsWellAsOneStreamAtTheDefaultLevel)
@@ -277,19 +335,35 @@ TEST_F(ArchiveWriterThreads, CompressesAsWellAsOneStreamAtTheDefaultLevel)
     // Text logs are the bulk of a report: the blocks must cost next to nothing in size.
     std::string log;
     std::mt19937 random(11);
-    while (log.size() < 6 * kDeflateBlockBytes) {
+    while (log.size() < 6 * kDeflatePieceBytes) {
         log += "2026-12-09 10:11:12,345 [" + std::to_string(random() % 64) + "] INFO  SipStack - call "
             + std::to_string(random() % 1000000) + " state " + std::to_string(random() % 16) + "\r\n";
     }
     std::vector<std::uint32_t> sizes;
     for (unsigned threads : {1u, 2u}) {
         setDeflateThreads(threads);
-        const std::uint32_t before = theDataStream().length();
+        // The memory file's end, not the data stream's length, which an earlier archive may have left longer.
+        const std::uint32_t before = theMemoryFile().size;
         archive_.addMemoryToArchive(log.data(), static_cast<std::uint32_t>(log.size()),
             L"log" + std::to_wstring(threads) + L".txt", L"");
-        sizes.push_back(theDataStream().length() - before);
+        sizes.push_back(theMemoryFile().size - before);
     }
     EXPECT_LE(sizes[1], sizes[0] + sizes[0] / 200) << sizes[0] << " " << sizes[1];
+    // And within half a percent of zlib's one stream at the default level (the entry's size also
+    // holds its headers, which are less than the slack).
+    z_stream stream = {};
+    ASSERT_EQ(deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::vector<unsigned char> out(deflateBound(&stream, static_cast<uLong>(log.size())));
+    stream.next_in = reinterpret_cast<unsigned char*>(log.data());
+    stream.avail_in = static_cast<uInt>(log.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    ASSERT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    const uLong oneStream = stream.total_out;
+    deflateEnd(&stream);
+    for (const std::uint32_t size : sizes) {
+        EXPECT_LE(size, oneStream + oneStream / 200 + 100) << size << " against " << oneStream;
+    }
     EXPECT_EQ(finishAndRead().size(), 2u);
 }
 
