@@ -7,6 +7,7 @@
 
 #include "base/diagnostic_log.h"
 #include "res/string_ids.h"
+#include "sysinfo/system_info_worker.h"
 #include "vdi/kib_library.h"
 #include "vdi/resource_string.h"
 
@@ -104,6 +105,11 @@ void collectVirtualDesktopLogs()
 
     if (const unsigned identifier = messageForStatus(status)) {
         const std::wstring text = formatResourceString(GetModuleHandleW(nullptr), identifier);
+        // The machine description's worker may still run here (it is joined just before its
+        // entry). Under Wine, this box (the process's first window) made while the worker was
+        // still at work was seen never to appear, the run hanging; the worker ends first, since
+        // the user stops to read the box anyway.
+        waitForSystemInfoThread();
         MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK);
     }
 }
