@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
+
+#include "base/test_setting.h"
 
 namespace {
 // Built before the entry point runs, as a namespace-scope object, and gone at process exit.
@@ -21,13 +22,9 @@ std::size_t reservationLimit()
     if (g_reservationLimit != 0) {
         return g_reservationLimit;
     }
-    wchar_t text[32] = {};
-    const DWORD length = GetEnvironmentVariableW(L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT", text, 32);
-    if (length > 0 && length < 32) {
-        const unsigned long long limit = std::wcstoull(text, nullptr, 10);
-        if (limit > 0) {
-            return static_cast<std::size_t>(std::min<unsigned long long>(limit, kLargestCapacity));
-        }
+    const unsigned long long limit = testSettingNumber(L"VOSSEL_PRT_TEST_ARCHIVE_LIMIT");
+    if (limit > 0) {
+        return static_cast<std::size_t>(std::min<unsigned long long>(limit, kLargestCapacity));
     }
     if (sizeof(void*) > 4) {
         return kLargestCapacity;

@@ -1,11 +1,11 @@
 #include "sysinfo/process_dumps.h"
 
-#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "base/diagnostic_log.h"
 #include "base/scoped_handle.h"
+#include "base/test_setting.h"
 #include "base/unique_file.h"
 #include "sysinfo/dump_file.h"
 #include "sysinfo/minidump_check.h"
@@ -42,15 +42,8 @@ std::wstring buildDumpProgramCommandLine(const std::wstring& toolFolder, unsigne
 unsigned long dumpProgramLimitMs()
 {
     // For tests: a limit that a run can wait out.
-    wchar_t text[32] = {};
-    const DWORD length = GetEnvironmentVariableW(L"VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS", text, 32);
-    if (length > 0 && length < 32) {
-        const unsigned long limit = std::wcstoul(text, nullptr, 10);
-        if (limit > 0) {
-            return limit;
-        }
-    }
-    return kDumpProgramTimeoutMs;
+    const unsigned long long limit = testSettingNumber(L"VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS");
+    return limit > 0 && limit < INFINITE ? static_cast<unsigned long>(limit) : kDumpProgramTimeoutMs;
 }
 
 void createDumpFileFor64BitProcess(unsigned long processId, const std::wstring& filePath)

@@ -8,6 +8,7 @@
 #include "base/diagnostic_log.h"
 #include "base/scoped_com.h"
 #include "base/scoped_registry_key.h"
+#include "base/test_setting.h"
 #include "platform/lumocoreutils/text.h"
 #include "platform/vosselutils/registry_utils.h"
 #include "sysinfo/command_output.h"
@@ -65,11 +66,8 @@ std::vector<SystemInfoCommand> systemInfoCommands()
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     const std::wstring system = length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
     // For tests and the benchmark: a systeminfo that takes as long as they choose.
-    wchar_t standIn[MAX_PATH] = {};
-    const DWORD standInLength = GetEnvironmentVariableW(L"VOSSEL_PRT_TEST_SYSTEMINFO_PROGRAM", standIn, MAX_PATH);
-    const std::wstring systemInfo = standInLength > 0 && standInLength < MAX_PATH
-        ? std::wstring(standIn, standInLength)
-        : system + L"systeminfo.exe";
+    const std::wstring standIn = testSetting(L"VOSSEL_PRT_TEST_SYSTEMINFO_PROGRAM");
+    const std::wstring systemInfo = !standIn.empty() ? standIn : system + L"systeminfo.exe";
     return {
         {L"writeIpConfig Entered", system + L"ipconfig.exe", L"ipconfig.exe /all", L"SystemInfo-ipconfig.txt"},
         {L"writeTaskList Entered", system + L"tasklist.exe", L"tasklist.exe", L"SystemInfo-tasklist.txt"},
