@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include <tlhelp32.h>
 
 #include "base/scoped_handle.h"
 #include "support/client_double.h"
@@ -280,22 +279,6 @@ TEST_F(Dumps, The64BitCompanionGoesToTheDumpProgramWhoseOutputReachesTheLog)
     EXPECT_EQ(findZipEntry(*entries, "fulldump.dmp"), nullptr);
 }
 
-// The processes named name that parent started.
-std::vector<DWORD> childProcesses(DWORD parent, const wchar_t* name)
-{
-    std::vector<DWORD> children;
-    ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (bool more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, name) == 0) {
-            children.push_back(entry.th32ProcessID);
-        }
-    }
-    return children;
-}
-
 TEST_F(Dumps, ADumpProgramThatPrintsWithoutPauseIsLeftBehindWhenItsTimeIsUp)
 {
     StartedProgram companion64 = startCompanion(L"dntcolex64.exe");
@@ -308,8 +291,8 @@ TEST_F(Dumps, ADumpProgramThatPrintsWithoutPauseIsLeftBehindWhenItsTimeIsUp)
             {L"VOSSEL_PRT_TEST_DUMP_PROGRAM_LIMIT_MS", L"3000"}});
     const auto exitCode = run.wait(120000);
     // The program that never stops goes with the test, whether or not the tool left it behind.
-    const std::vector<DWORD> leftBehind = childProcesses(run.processId(), L"Ravik.exe");
-    for (const DWORD id : leftBehind) {
+    const std::vector<unsigned long> leftBehind = childProcesses(run.processId(), L"Ravik.exe");
+    for (const unsigned long id : leftBehind) {
         ScopedKernelHandle program(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (program) {
             TerminateProcess(program.get(), 1);

@@ -19,13 +19,7 @@ public:
     {
         made_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
     }
-    ~OtherVolumeFolder()
-    {
-        for (const std::wstring& name : names()) {
-            DeleteFileW((path_ + name).c_str());
-        }
-        RemoveDirectoryW(path_.c_str());
-    }
+    ~OtherVolumeFolder() { removeFolderTree(path_); }
     OtherVolumeFolder(const OtherVolumeFolder&) = delete;
     OtherVolumeFolder& operator=(const OtherVolumeFolder&) = delete;
 

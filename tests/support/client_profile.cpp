@@ -36,9 +36,8 @@ ScopedClientProfile::~ScopedClientProfile()
 
 void ScopedClientProfile::removeClientFolders()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(clientRoot(vosselutils::FileUtils::getUserLocalAppDir())), ignored);
-    std::filesystem::remove_all(std::filesystem::path(clientRoot(vosselutils::FileUtils::getUserRoamingDir())), ignored);
+    removeFolderTree(clientRoot(vosselutils::FileUtils::getUserLocalAppDir()));
+    removeFolderTree(clientRoot(vosselutils::FileUtils::getUserRoamingDir()));
 }
 
 void ScopedClientProfile::put(const std::wstring& path, const std::string& bytes)

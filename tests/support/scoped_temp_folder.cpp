@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
-#include <filesystem>
 #include <string>
 
 #include "base/temp_folder.h"
+#include "support/test_files.h"
 
 ScopedTempFolder::ScopedTempFolder()
 {
@@ -26,6 +26,5 @@ ScopedTempFolder::ScopedTempFolder()
 
 ScopedTempFolder::~ScopedTempFolder()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(path_), ignored);
+    removeFolderTree(path_);
 }

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <regex>
 
+#include "base/scoped_find_handle.h"
+
 std::optional<std::string> readFileBytes(const std::wstring& path)
 {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -25,6 +27,42 @@ bool writeFileBytes(const std::wstring& path, const std::string& bytes)
 bool fileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool fileGoneWithin(const std::wstring& path, unsigned long timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (fileExists(path)) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+void removeFolderTree(const std::wstring& folder)
+{
+    const std::wstring base = !folder.empty() && folder.back() != L'\\' ? folder + L'\\' : folder;
+    WIN32_FIND_DATAW found = {};
+    ScopedFindHandle search(FindFirstFileW((base + L"*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring path = base + name;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            RemoveDirectoryW(path.c_str());
+        } else {
+            removeFolderTree(path);
+        }
+    }
+    search.reset();
+    RemoveDirectoryW(base.c_str());
 }
 
 bool hasLogLineShape(const std::string& line)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cwchar>
 #include <utility>
 #include <vector>
@@ -71,6 +73,21 @@ std::wstring testBinaryFolder()
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     std::wstring path(buffer.data(), length);
     return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::vector<unsigned long> childProcesses(unsigned long parent, const wchar_t* name)
+{
+    std::vector<unsigned long> children;
+    ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (bool more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, name) == 0) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    return children;
 }
 
 StartedProgram::StartedProgram(void* process, unsigned long processId)

@@ -21,6 +21,9 @@ std::vector<std::wstring> toolEnvironmentEntries(const std::wstring& tempFolder)
 // built beside it.
 std::wstring testBinaryFolder();
 
+// The identifiers of the running processes that parent started whose file name is name.
+std::vector<unsigned long> childProcesses(unsigned long parent, const wchar_t* name);
+
 // A program started by a test, terminated when the owner goes unless it has ended by then.
 class StartedProgram {
 public:
