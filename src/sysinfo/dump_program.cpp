@@ -12,6 +12,7 @@
 #include "platform/vosselutils/environment_utils.h"
 #include "sysinfo/dump_output_lines.h"
 #include "sysinfo/dump_program.h"
+#include "sysinfo/inherited_handle_list.h"
 
 namespace {
 
@@ -92,15 +93,14 @@ std::optional<unsigned long> runDumpProgram(const std::wstring& commandLine, uns
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = writer.get();
-    startup.hStdError = writer.get();
+    // The pipe's write end is the one handle the program inherits: it may be left running past its
+    // time, and must not keep the run's working files open meanwhile.
+    HANDLE writerHandle = writer.get();
+    const CInheritedHandleList inherited(writerHandle);
+    STARTUPINFOEXW startup = inherited.startupInfo(true);
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-            nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE,
+            CREATE_NO_WINDOW | inherited.creationFlag(), nullptr, nullptr, &startup.StartupInfo, &started)) {
         writeLogLine(L"Unable to create process: " + commandLine);
         return std::nullopt;
     }

@@ -148,7 +148,12 @@ void CSystemInfoWriter::writeCommandOutputs(const std::vector<SystemInfoCommand>
     }
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (running[i]) {
-            appendFileBytes(path_, folder + commands[i].outputName);
+            const std::wstring output = folder + commands[i].outputName;
+            appendFileBytes(path_, output);
+            // Its part is in the description now. Deleted here and not only by the clean-up: a
+            // console host that inherited the file from the program (Wine's do) lets go of it a
+            // moment after the program ends, and the deletion takes effect only then.
+            DeleteFileW(output.c_str());
         }
     }
 }
