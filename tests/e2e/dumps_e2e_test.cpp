@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-
 #include "base/scoped_handle.h"
 #include "support/client_double.h"
 #include "support/message_box.h"
